@@ -1,0 +1,32 @@
+// Buffered output to a file descriptor that notices when writing fails.
+
+#ifndef PLMN_OUTPUT_H_
+#define PLMN_OUTPUT_H_
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+// Collects text and writes it in large blocks. The first failed write is
+// remembered and everything after it is dropped, so the caller checks once,
+// at the end, whether all of its output arrived.
+class output {
+ public:
+  explicit output(int fd);
+
+  void write(std::string_view text);
+
+  // Writes what is buffered. Returns 0, or the errno of the first write that
+  // failed since the output was made.
+  int flush();
+
+ private:
+  static constexpr size_t kCapacity = 64 * 1024;
+
+  int fd_;
+  int error_ = 0;
+  std::unique_ptr<char[]> buffer_;
+  size_t size_ = 0;
+};
+
+#endif  // PLMN_OUTPUT_H_

@@ -1,0 +1,139 @@
+#include "reader.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include "test_util.h"
+
+namespace {
+
+struct Case {
+  const char* name;
+  std::string file;
+  std::string listing;
+};
+
+// The file contents of each case and the listing they must give.
+const Case kCases[] = {
+    {"empty file", "", ""},
+    {"empty lines", "\n\n\r\n\n", ""},
+    {"only empty slots", "FFFFFF0000ffffff4000\nFFFFFF0000\n", ""},
+    {"LF line ends", "13F2540080\n1332540080\n", "312:45:0080\n312:453:0080\n"},
+    {"CR LF line ends", "13F2540080\r\n1332540080\r\n", "312:45:0080\n312:453:0080\n"},
+    {"last line without LF", "13F2540080\n1332540080", "312:45:0080\n312:453:0080\n"},
+    {"entries do not span lines", "13F25\n40080\n", ""},
+    {"CR before LF is not part of the entry", "13F254008\r\n", ""},
+    {"only one CR goes with the LF", "13F254008\r\r\n", "312:45:008\r\n"},
+    {"CR at the end of the file stays", "13F254008\r", "312:45:008\r\n"},
+    {"lone CR after a whole entry is a fragment", "13F2540080\r", "312:45:0080\n"},
+    {"CR inside a line shifts it", "13F2540080\r1332540080\n", "1\r3:523:4008\n312:45:0080\n"},
+    {"byte-order mark skipped",
+     "\xEF\xBB\xBF"
+     "13F2540080\r\n",
+     "312:45:0080\n"},
+    {"byte-order mark alone", "\xEF\xBB\xBF", ""},
+    {"byte-order mark later is content",
+     "13F2540080\n\xEF\xBB\xBF"
+     "1332540080\n",
+     "312:45:0080\n\xBB\xEF"
+     "1:33\xBF:2540\n"},
+    {"part of a byte-order mark is content",
+     "\xEF\xBB"
+     "13F2540080",
+     "\xBB\xEF"
+     "3:2F1:5400\n"},
+    {"part of a byte-order mark alone", "\xEF\xBB", ""},
+    {"Ctrl-Z ends the input", "13F2540080\n1332540080\x1A\n135F420080\n",
+     "312:45:0080\n312:453:0080\n"},
+    {"Ctrl-Z cuts its line",
+     "1332540080\n13F2540080135F42\x1A"
+     "0080\n",
+     "312:45:0080\n312:453:0080\n"},
+    {"Ctrl-Z first",
+     "\x1A"
+     "13F2540080\n",
+     ""},
+    {"Ctrl-Z before the byte-order mark ends",
+     "\xEF\xBB\x1A\xBF"
+     "13F2540080",
+     ""},
+    {"CR before Ctrl-Z stays", "13F254008\r\x1A\n", "312:45:008\r\n"},
+    {"duplicates across lines and case", "13F2540080\n13f2540080\r\n13F2540080", "312:45:0080\n"},
+};
+
+std::string fed_whole(const std::string& file) {
+  plmn_table plmns;
+  list_reader reader(plmns);
+  reader.feed(file);
+  reader.finish();
+  return listing(plmns);
+}
+
+TEST(ListReader, Files) {
+  for (const Case& c : kCases) EXPECT_EQ(fed_whole(c.file), c.listing) << c.name;
+}
+
+TEST(ListReader, AnySplitOfTheInputGivesTheSameListing) {
+  for (const Case& c : kCases) {
+    for (size_t at = 0; at <= c.file.size(); ++at) {
+      plmn_table plmns;
+      list_reader reader(plmns);
+      reader.feed(c.file.substr(0, at));
+      reader.feed(c.file.substr(at));
+      reader.finish();
+      EXPECT_EQ(listing(plmns), c.listing) << c.name << ", split at " << at;
+    }
+    plmn_table plmns;
+    list_reader reader(plmns);
+    for (char byte : c.file) reader.feed(std::string(1, byte));
+    reader.finish();
+    EXPECT_EQ(listing(plmns), c.listing) << c.name << ", byte by byte";
+  }
+}
+
+class TempFile {
+ public:
+  explicit TempFile(const std::string& contents) {
+    const char* dir = std::getenv("TMPDIR");
+    path_ = std::string(dir != nullptr ? dir : "/tmp") + "/plmn_reader_test.XXXXXX";
+    int fd = mkstemp(path_.data());
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(write(fd, contents.data(), contents.size()), static_cast<ssize_t>(contents.size()));
+    close(fd);
+  }
+  ~TempFile() { unlink(path_.c_str()); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+TEST(ReadPlmnList, ReadsTheFileInBlocksOfAnySize) {
+  for (const Case& c : kCases) {
+    TempFile file(c.file);
+    for (size_t block_size : {size_t{1}, size_t{2}, size_t{3}, size_t{9}, size_t{10}, size_t{11},
+                              size_t{64}, kDefaultBlockSize}) {
+      int fd = open(file.path().c_str(), O_RDONLY);
+      ASSERT_GE(fd, 0);
+      plmn_table plmns;
+      EXPECT_EQ(read_plmn_list(fd, plmns, block_size), 0);
+      close(fd);
+      EXPECT_EQ(listing(plmns), c.listing) << c.name << ", blocks of " << block_size;
+    }
+  }
+}
+
+TEST(ReadPlmnList, ReportsAFailedRead) {
+  int fd = open(".", O_RDONLY);  // a directory opens, but reading it fails
+  ASSERT_GE(fd, 0);
+  plmn_table plmns;
+  EXPECT_EQ(read_plmn_list(fd, plmns), EISDIR);
+  close(fd);
+}
+
+}  // namespace
