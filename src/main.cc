@@ -1,0 +1,86 @@
+// plmn: lists the networks of a SIM/USIM PLMN list written out in hexadecimal.
+//
+// Usage: plmn FILE
+// Writes one line MCC:MNC:ACT per distinct network, sorted, on standard
+// output, or a message and the usage text with exit status 1.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "output.h"
+#include "plmn.h"
+#include "reader.h"
+
+namespace {
+
+void shell_help(output& out) {
+  out.write(
+      "As the first argument, provide the filename\n"
+      "of a text file, containing the PLMN definitions.\n");
+}
+
+// Reports a failure that concerns the path: its message, then the usage.
+int fail(output& out, std::string_view before, std::string_view path, std::string_view after) {
+  out.write(before);
+  out.write(path);
+  out.write(after);
+  shell_help(out);
+  return 1;
+}
+
+void write_listing(output& out, plmn_table& plmns) {
+  for (const plmn& record : plmns.sorted()) {
+    out.write(record.mcc());
+    out.write(":");
+    out.write(record.mnc());
+    out.write(":");
+    out.write(record.act());
+    out.write("\n");
+  }
+}
+
+int run(int argc, char** argv, output& out) {
+  if (argc < 2) {
+    shell_help(out);
+    return 1;
+  }
+  std::string_view path = argv[1];  // any further arguments are ignored
+
+  struct stat filestat {};
+  if (stat(argv[1], &filestat) != 0) return fail(out, "Failed to stat ", path, " .\n");
+  if ((filestat.st_mode & S_IFMT) != S_IFREG) {
+    return fail(out, "", path, " exists, but is not a regular file.\n");
+  }
+  int infile = open(argv[1], O_RDONLY | O_CLOEXEC);
+  if (infile < 0) return fail(out, "Failed to open ", path, " .\n");
+
+  plmn_table plmns;
+  int error = read_plmn_list(infile, plmns);
+  close(infile);
+  if (error != 0) {
+    // A listing of part of the file would pass for the whole of it.
+    out.write("Failed to read ");
+    out.write(path);
+    out.write(" .\n");
+    return 1;
+  }
+  write_listing(out, plmns);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  output out(STDOUT_FILENO);
+  int status = run(argc, argv, out);
+  if (int error = out.flush(); error != 0) {
+    std::fprintf(stderr, "plmn: cannot write standard output: %s\n", std::strerror(error));
+    return 1;
+  }
+  return status;
+}
