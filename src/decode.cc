@@ -1,58 +1,90 @@
 #include "decode.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace {
 
+// Eight bytes as a number whose lowest byte is the first one, whatever the
+// machine's byte order: the decoding below rearranges bytes with shifts.
+uint64_t load_le64(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  return word;
+}
+
+void store_le(char* p, uint64_t word, size_t size) {
+  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  std::memcpy(p, &word, size);
+}
+
+uint64_t byte_at(uint64_t word, int i) { return (word >> (8 * i)) & 0xFF; }
+
 // 'F' and 'f' alike: hex dumps come in both cases, and the filler and the
 // empty slot mean the same in either.
-bool is_filler(char c) { return (static_cast<unsigned char>(c) | 0x20) == 'f'; }
+bool is_filler(uint64_t byte) { return (byte | 0x20) == 'f'; }
 
 // An empty slot is one whose PLMN identity (the first six characters) is all
 // filler; its access technology characters do not matter.
-bool is_empty_slot(const char* entry) {
-  uint64_t word;
-  std::memcpy(&word, entry, sizeof word);  // within the 10-character entry
-  uint64_t identity = 0;
-  for (int i = 0; i < 6; ++i) identity |= uint64_t{0x20} << (8 * i);
-  uint64_t fillers = 0;
-  for (int i = 0; i < 6; ++i) fillers |= uint64_t{'f'} << (8 * i);
+bool is_empty_slot(uint64_t head) {
   constexpr uint64_t kSixBytes = (uint64_t{1} << 48) - 1;
-  return ((word | identity) & kSixBytes) == fillers;
+  constexpr uint64_t kCaseBits = 0x2020'2020'2020;
+  constexpr uint64_t kFillers = 0x6666'6666'6666;  // "ffffff"
+  return ((head | kCaseBits) & kSixBytes) == kFillers;
 }
 
-// Decodes the entry at `e`. The identity is three bytes of swapped BCD
-// digits, each byte written high nibble first:
-//   e[0] e[1]  MCC digit 2, MCC digit 1
-//   e[2] e[3]  MNC digit 3 (filler for a 2-digit MNC), MCC digit 3
-//   e[4] e[5]  MNC digit 2, MNC digit 1
-// and e[6..9] is the access technology, copied as it stands.
-plmn decode_entry(const char* e) {
-  size_t mcc_size = is_filler(e[3]) ? 2 : 3;
-  size_t mnc_size = is_filler(e[2]) ? 2 : 3;
-  // Built without branches: a digit that is left out is written and then
-  // overwritten by the next one.
-  char key[plmn::kMaxKeySize + 1] = {};
-  key[0] = e[1];
-  key[1] = e[0];
-  key[2] = e[3];
-  size_t n = mcc_size;
-  key[n] = e[5];
-  key[n + 1] = e[4];
-  key[n + 2] = e[2];
-  n += mnc_size;
-  std::memcpy(key + n, e + 6, plmn::kActSize);
-  std::string_view text(key, n + plmn::kActSize);
-  return plmn(text.substr(0, mcc_size), text.substr(mcc_size, mnc_size),
-              text.substr(n, plmn::kActSize), text);
+// Decodes the entry at `e`, whose first eight characters are `head`. The identity is three bytes of
+// swapped BCD digits, each byte written high nibble first:
+//   0 1  MCC digit 2, MCC digit 1
+//   2 3  MNC digit 3 (filler for a 2-digit MNC), MCC digit 3
+//   4 5  MNC digit 2, MNC digit 1
+// and characters 6 to 9 are the access technology, copied as they stand.
+//
+// The key is put together in two machine words rather than byte by byte in
+// memory, which keeps this loop free of stalls on partly written words.
+plmn decode_entry(const char* e, uint64_t head) {
+  bool mcc3 = !is_filler(byte_at(head, 3));
+  bool mnc3 = !is_filler(byte_at(head, 2));
+  int mcc_size = 2 + mcc3;
+  int identity_size = mcc_size + 2 + mnc3;
+  uint64_t mcc = byte_at(head, 1) | byte_at(head, 0) << 8 | (mcc3 ? byte_at(head, 3) << 16 : 0);
+  uint64_t mnc = byte_at(head, 5) | byte_at(head, 4) << 8 | (mnc3 ? byte_at(head, 2) << 16 : 0);
+  uint64_t act = head >> 48 | (load_le64(e + 2) >> 48) << 16;  // characters 6 to 9
+  // The key's first eight bytes, and what spills over past them: the last
+  // 0 to 2 characters of the access technology.
+  uint64_t low = mcc | mnc << (8 * mcc_size) | act << (8 * identity_size);
+  uint64_t high = act >> (64 - 8 * identity_size);
+
+  plmn record;
+  store_le(record.text, low, 8);
+  store_le(record.text + 8, high, 2);
+  record.key_size = static_cast<uint8_t>(identity_size + plmn::kActSize);
+  record.mcc_size = static_cast<uint8_t>(mcc_size);
+  return record;
 }
 
 }  // namespace
 
 void decode_line(std::string_view line, plmn_table& plmns) {
+  // In batches: the first pass picks out the entries that are not empty slots
+  // without a branch on each (free slots come and go at random in a list, and
+  // a branch on them is mispredicted often), the second decodes those, and
+  // the table files the batch in one call.
+  constexpr size_t kBatch = 64;
+  const char* used[kBatch];
+  plmn records[kBatch];
   const char* p = line.data();
-  for (size_t left = line.size(); left >= kEntrySize; left -= kEntrySize, p += kEntrySize) {
-    if (!is_empty_slot(p)) plmns.file(decode_entry(p));
+  for (size_t entries = line.size() / kEntrySize; entries > 0;) {
+    size_t batch = std::min(entries, kBatch), count = 0;
+    for (size_t i = 0; i < batch; ++i, p += kEntrySize) {
+      used[count] = p;
+      count += !is_empty_slot(load_le64(p));
+    }
+    for (size_t i = 0; i < count; ++i) records[i] = decode_entry(used[i], load_le64(used[i]));
+    plmns.file({records, count});
+    entries -= batch;
   }
 }

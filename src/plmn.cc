@@ -2,98 +2,118 @@
 
 #include <algorithm>
 #include <bit>
-#include <cassert>
 #include <chrono>
-#include <cstring>
+#include <new>
 
-plmn::plmn(std::string_view mcc, std::string_view mnc, std::string_view act, std::string_view key)
-    : key_size(static_cast<uint8_t>(key.size())), mcc_size(static_cast<uint8_t>(mcc.size())) {
-  assert(mcc.size() + mnc.size() + act.size() == key.size());
-  assert(act.size() == kActSize && key.size() <= kMaxKeySize);
-  assert(key.substr(0, mcc.size()) == mcc && key.substr(mcc.size(), mnc.size()) == mnc);
-  (void)mnc;
-  (void)act;
-  std::memcpy(text, key.data(), key.size());
+namespace {
+
+// Index sizes, in slots. A lookup that probes more than one slot costs a
+// mispredicted branch, which is most of its time, so a small index is kept
+// sparse (at most a quarter full), from a size that fits in the CPU's L2
+// cache. Past kLargeIndex, memory counts more: up to half full.
+constexpr size_t kSmallestIndex = size_t{1} << 16;
+constexpr size_t kLargeIndex = size_t{1} << 18;
+
+bool too_full(size_t records, size_t capacity) {
+  return records * (capacity < kLargeIndex ? 4 : 2) > capacity;
 }
+
+// The first 8 bytes of a key as a number that orders like the bytes do.
+uint64_t leading_bytes(const plmn& record) {
+  uint64_t word;
+  std::memcpy(&word, record.text, sizeof word);
+  if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+  return word;
+}
+
+// The last 2 bytes of the full width, likewise.
+unsigned trailing_bytes(const plmn& record) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(record.text[i]); };
+  return byte(8) << 8 | byte(9);
+}
+
+}  // namespace
 
 bool key_less(const plmn& a, const plmn& b) {
   // The keys are zero-padded, so comparing the full width orders them byte
   // by byte; where the padded texts tie, one key is the other followed by
   // zero bytes, and the shorter one comes first.
-  int order = std::memcmp(a.text, b.text, plmn::kMaxKeySize);
-  return order < 0 || (order == 0 && a.key_size < b.key_size);
+  uint64_t a_lead = leading_bytes(a), b_lead = leading_bytes(b);
+  if (a_lead != b_lead) return a_lead < b_lead;
+  unsigned a_trail = trailing_bytes(a), b_trail = trailing_bytes(b);
+  if (a_trail != b_trail) return a_trail < b_trail;
+  return a.key_size < b.key_size;
 }
 
-namespace {
+plmn_table::plmn_table()
+    : seed_(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+            reinterpret_cast<uintptr_t>(this)) {}
 
-constexpr size_t kInitialCapacity = 1024;
-
-bool same_key(const plmn& a, const plmn& b) {
-  return a.key_size == b.key_size && std::memcmp(a.text, b.text, plmn::kMaxKeySize) == 0;
-}
-
-}  // namespace
-
-plmn_table::plmn_table() {
-  seed_ = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-          reinterpret_cast<uintptr_t>(this);
-  rebuild(kInitialCapacity);
-}
-
-size_t plmn_table::slot_of(const plmn& record) const {
-  uint64_t low;
-  uint16_t high;
-  std::memcpy(&low, record.text, sizeof low);
-  std::memcpy(&high, record.text + sizeof low, sizeof high);
-  uint64_t h = (low ^ seed_) * 0x9E3779B97F4A7C15ULL;
-  h ^= (high | uint64_t{record.key_size} << 16) * 0xC2B2AE3D27D4EB4FULL;
-  h ^= h >> 29;
-  h *= 0xBF58476D1CE4E5B9ULL;
-  return static_cast<size_t>(h >> shift_);
-}
-
-void plmn_table::file(const plmn& record) {
-  assert(!record.empty());
-  if (is_sorted_) rebuild(slots_.size());
-  // Grow at three quarters full: linear probing stays short, and the old
-  // and new arrays together stay under 48 bytes per key while growing.
-  if ((size_ + 1) * 4 > slots_.size() * 3) rebuild(slots_.size() * 2);
-  size_t mask = slots_.size() - 1;
-  for (size_t i = slot_of(record);; i = (i + 1) & mask) {
-    plmn& slot = slots_[i];
-    if (slot.empty()) {
-      slot = record;
-      ++size_;
-      return;
-    }
-    if (same_key(slot, record)) {
-      slot = record;  // the later record wins
-      return;
+void plmn_table::file(std::span<const plmn> batch) {
+  if (index_.empty()) make_index();
+  // The table's fields are copied to locals: the stores into records below
+  // are byte stores, which the compiler must assume may change any of them.
+  const uint32_t* index = index_.data();
+  plmn* records = records_.data();
+  size_t mask = index_.size() - 1;
+  uint64_t seed = seed_;
+  int shift = shift_;
+  for (const plmn& record : batch) {
+    words key = words_of(record);
+    for (size_t i = slot_of(key, seed, shift);; i = (i + 1) & mask) {
+      uint32_t number = index[i];
+      if (number == 0) {
+        append(i, record);
+        index = index_.data();
+        records = records_.data();
+        mask = index_.size() - 1;
+        shift = shift_;
+        break;
+      }
+      plmn& known = records[number - 1];
+      words other = words_of(known);
+      if (other.low == key.low && other.high == key.high) {
+        // The later record wins. With the key equal, only the split between
+        // MCC and MNC can differ.
+        known.mcc_size = record.mcc_size;
+        break;
+      }
     }
   }
 }
 
-void plmn_table::rebuild(size_t capacity) {
-  std::vector<plmn> old(capacity);
-  old.swap(slots_);
+void plmn_table::append(size_t slot, const plmn& record) {
+  // Record numbers are 32 bits; more keys than that would not fit in memory
+  // on any machine this runs on, but must not wrap around either.
+  if (records_.size() >= UINT32_MAX) throw std::bad_alloc();
+  records_.push_back(record);
+  index_[slot] = static_cast<uint32_t>(records_.size());
+  if (too_full(records_.size(), index_.size())) rebuild_index(index_.size() * 2);
+}
+
+void plmn_table::make_index() {
+  size_t capacity = kSmallestIndex;
+  while (too_full(records_.size() + 1, capacity)) capacity *= 2;
+  rebuild_index(capacity);
+}
+
+void plmn_table::rebuild_index(size_t capacity) {
+  std::vector<uint32_t>().swap(index_);  // release the old index first
+  index_.resize(capacity);
   shift_ = 64 - std::countr_zero(capacity);
-  is_sorted_ = false;
   size_t mask = capacity - 1;
-  for (const plmn& record : old) {
-    if (record.empty()) continue;
-    size_t i = slot_of(record);
-    while (!slots_[i].empty()) i = (i + 1) & mask;
-    slots_[i] = record;
+  for (size_t n = 0; n < records_.size(); ++n) {
+    size_t i = slot_of(words_of(records_[n]), seed_, shift_);
+    while (index_[i] != 0) i = (i + 1) & mask;
+    index_[i] = static_cast<uint32_t>(n + 1);
   }
 }
 
 std::span<const plmn> plmn_table::sorted() {
-  if (!is_sorted_) {
-    auto end =
-        std::remove_if(slots_.begin(), slots_.end(), [](const plmn& r) { return r.empty(); });
-    std::fill(end, slots_.end(), plmn{});
-    std::sort(slots_.begin(), end, key_less);
-    is_sorted_ = true;
-  }
-  return {slots_.data(), size_};
+  // Sorting renumbers the records, so the index goes (and its memory with
+  // it, before the sort); filing again builds a new one.
+  std::vector<uint32_t>().swap(index_);
+  std::sort(records_.begin(), records_.end(),
+            [](const plmn& a, const plmn& b) { return key_less(a, b); });
+  return records_;
 }
