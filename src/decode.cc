@@ -36,22 +36,28 @@ bool is_empty_slot(uint64_t head) {
   return ((head | kCaseBits) & kSixBytes) == kFillers;
 }
 
-// Decodes the entry at `e`, whose first eight characters are `head`. The identity is three bytes of
-// swapped BCD digits, each byte written high nibble first:
+// Decodes the entry at `e`, whose first eight characters are `head`. The
+// identity is three bytes of swapped BCD digits, each byte written high
+// nibble first:
 //   0 1  MCC digit 2, MCC digit 1
 //   2 3  MNC digit 3 (filler for a 2-digit MNC), MCC digit 3
 //   4 5  MNC digit 2, MNC digit 1
 // and characters 6 to 9 are the access technology, copied as they stand.
 //
 // The key is put together in two machine words rather than byte by byte in
-// memory, which keeps this loop free of stalls on partly written words.
+// memory, which keeps this loop short and free of stalls on partly written
+// words.
 plmn decode_entry(const char* e, uint64_t head) {
   bool mcc3 = !is_filler(byte_at(head, 3));
   bool mnc3 = !is_filler(byte_at(head, 2));
   int mcc_size = 2 + mcc3;
   int identity_size = mcc_size + 2 + mnc3;
-  uint64_t mcc = byte_at(head, 1) | byte_at(head, 0) << 8 | (mcc3 ? byte_at(head, 3) << 16 : 0);
-  uint64_t mnc = byte_at(head, 5) | byte_at(head, 4) << 8 | (mnc3 ? byte_at(head, 2) << 16 : 0);
+  // Each pair of characters swapped: digits 1 2 3 of the MCC, then MNC
+  // digit 3, then MNC digits 1 2.
+  constexpr uint64_t kEvenBytes = 0x00FF'00FF'00FF'00FF;
+  uint64_t swapped = (head & kEvenBytes) << 8 | ((head >> 8) & kEvenBytes);
+  uint64_t mcc = swapped & (mcc3 ? 0xFF'FFFF : 0xFFFF);
+  uint64_t mnc = (swapped >> 32 & 0xFFFF) | (mnc3 ? head & 0xFF'0000 : 0);
   uint64_t act = head >> 48 | (load_le64(e + 2) >> 48) << 16;  // characters 6 to 9
   // The key's first eight bytes, and what spills over past them: the last
   // 0 to 2 characters of the access technology.
@@ -69,13 +75,11 @@ plmn decode_entry(const char* e, uint64_t head) {
 }  // namespace
 
 void decode_line(std::string_view line, plmn_table& plmns) {
-  // In batches: the first pass picks out the entries that are not empty slots
-  // without a branch on each (free slots come and go at random in a list, and
-  // a branch on them is mispredicted often), the second decodes those, and
-  // the table files the batch in one call.
+  // In batches: the first pass picks out the entries that are not empty
+  // slots without a branch on each (free slots come and go at random in a
+  // list, and a branch on them is mispredicted often), the second files them.
   constexpr size_t kBatch = 64;
   const char* used[kBatch];
-  plmn records[kBatch];
   const char* p = line.data();
   for (size_t entries = line.size() / kEntrySize; entries > 0;) {
     size_t batch = std::min(entries, kBatch), count = 0;
@@ -83,8 +87,9 @@ void decode_line(std::string_view line, plmn_table& plmns) {
       used[count] = p;
       count += !is_empty_slot(load_le64(p));
     }
-    for (size_t i = 0; i < count; ++i) records[i] = decode_entry(used[i], load_le64(used[i]));
-    plmns.file({records, count});
+    for (size_t i = 0; i < count; ++i) {
+      plmns.file_entry(used[i], [](const char* e) { return decode_entry(e, load_le64(e)); });
+    }
     entries -= batch;
   }
 }

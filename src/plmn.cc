@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <cstdlib>
 #include <new>
 
 namespace {
@@ -47,37 +48,30 @@ bool key_less(const plmn& a, const plmn& b) {
 
 plmn_table::plmn_table()
     : seed_(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-            reinterpret_cast<uintptr_t>(this)) {}
+            reinterpret_cast<uintptr_t>(this)),
+      // Zeroed by calloc: a large block comes straight from the system, and
+      // only the slots a list uses cost memory.
+      memo_(static_cast<memo_slot*>(std::calloc(size_t{1} << kMemoBits, sizeof(memo_slot)))) {
+  if (memo_ == nullptr) throw std::bad_alloc();
+}
 
-void plmn_table::file(std::span<const plmn> batch) {
+plmn_table::~plmn_table() { std::free(memo_); }
+
+uint32_t plmn_table::place(const plmn& record) {
   if (index_.empty()) make_index();
-  // The table's fields are copied to locals: the stores into records below
-  // are byte stores, which the compiler must assume may change any of them.
-  const uint32_t* index = index_.data();
-  plmn* records = records_.data();
+  words key = words_of(record);
   size_t mask = index_.size() - 1;
-  uint64_t seed = seed_;
-  int shift = shift_;
-  for (const plmn& record : batch) {
-    words key = words_of(record);
-    for (size_t i = slot_of(key, seed, shift);; i = (i + 1) & mask) {
-      uint32_t number = index[i];
-      if (number == 0) {
-        append(i, record);
-        index = index_.data();
-        records = records_.data();
-        mask = index_.size() - 1;
-        shift = shift_;
-        break;
-      }
-      plmn& known = records[number - 1];
-      words other = words_of(known);
-      if (other.low == key.low && other.high == key.high) {
-        // The later record wins. With the key equal, only the split between
-        // MCC and MNC can differ.
-        known.mcc_size = record.mcc_size;
-        break;
-      }
+  for (size_t i = slot_of(key, seed_, shift_);; i = (i + 1) & mask) {
+    uint32_t number = index_[i];
+    if (number == 0) {
+      append(i, record);
+      return static_cast<uint32_t>(records_.size());
+    }
+    plmn& known = records_[number - 1];
+    words other = words_of(known);
+    if (other.low == key.low && other.high == key.high) {
+      known = record;  // the later record wins
+      return number;
     }
   }
 }
@@ -111,8 +105,10 @@ void plmn_table::rebuild_index(size_t capacity) {
 
 std::span<const plmn> plmn_table::sorted() {
   // Sorting renumbers the records, so the index goes (and its memory with
-  // it, before the sort); filing again builds a new one.
+  // it, before the sort), and so do the record numbers in the memo; filing
+  // again builds a new index.
   std::vector<uint32_t>().swap(index_);
+  std::memset(memo_, 0, sizeof(memo_slot) << kMemoBits);
   std::sort(records_.begin(), records_.end(),
             [](const plmn& a, const plmn& b) { return key_less(a, b); });
   return records_;

@@ -71,16 +71,24 @@ bool key_less(const plmn& a, const plmn& b);
 // only needed once, for the listing, so `sorted` sorts the array in place then
 // rather than keeping it ordered on every insert. Memory, for a large table:
 // 12 bytes a record and 8 to 16 bytes of index a record, at most about 40
-// bytes a key while the arrays grow.
+// bytes a key while the arrays grow, plus a fixed 1 MiB memo of entries.
 class plmn_table {
  public:
   plmn_table();
+  ~plmn_table();
+  plmn_table(const plmn_table&) = delete;
+  plmn_table& operator=(const plmn_table&) = delete;
 
   // Files `record` under its key: inserts it, or replaces the record that has
   // the same key.
-  void file(const plmn& record);
-  // Files each of `records` in turn; cheaper than one at a time.
-  void file(std::span<const plmn> records);
+  void file(const plmn& record) { place(record); }
+
+  // Files the record that `decode(entry)` gives for the 10-character `entry`.
+  // `decode` must depend on those characters alone: the table remembers
+  // which record recent entry texts gave, and files an entry seen again (most
+  // entries of a real list) from that, without decoding or looking it up.
+  template <class Decode>
+  void file_entry(const char* entry, Decode decode);
 
   // Number of distinct keys filed.
   size_t size() const { return records_.size(); }
@@ -94,8 +102,18 @@ class plmn_table {
   struct words {
     uint64_t low, high;
   };
+  // An entry text and the record it was filed as.
+  struct memo_slot {
+    uint64_t head;     // characters 0 to 7
+    uint16_t tail;     // characters 8 and 9
+    uint8_t mcc_size;  // the split it gives between MCC and MNC
+    uint32_t number;   // record number + 1; 0 for a free slot
+  };
+  static constexpr int kMemoBits = 16;
+
   static words words_of(const plmn& record);
   static size_t slot_of(words key, uint64_t seed, int shift);
+  uint32_t place(const plmn& record);
   void append(size_t slot, const plmn& record);
   void make_index();
   void rebuild_index(size_t capacity);
@@ -103,11 +121,13 @@ class plmn_table {
   std::vector<plmn> records_;
   // Record number + 1 for each slot, 0 for a free one. The capacity is a
   // power of two, two to four times the number of records, so probes are
-  // short.
-  // Empty when there is no index: before the first filing and after sorting.
+  // short. Empty when there is no index: before the first filing and after
+  // sorting.
   std::vector<uint32_t> index_;
   int shift_ = 0;      // 64 - log2(capacity): the hash's top bits pick the slot
   uint64_t seed_ = 0;  // varies per run so no input is slow by design
+  // Direct-mapped by a hash of the entry text; a clash only costs a lookup.
+  memo_slot* memo_;
 };
 
 inline plmn_table::words plmn_table::words_of(const plmn& record) {
@@ -126,6 +146,22 @@ inline size_t plmn_table::slot_of(words key, uint64_t seed, int shift) {
   return static_cast<size_t>(h >> shift);
 }
 
-inline void plmn_table::file(const plmn& record) { file({&record, 1}); }
+template <class Decode>
+inline void plmn_table::file_entry(const char* entry, Decode decode) {
+  uint64_t head;
+  uint16_t tail;
+  std::memcpy(&head, entry, sizeof head);
+  std::memcpy(&tail, entry + sizeof head, sizeof tail);
+  words text = {head, tail};
+  memo_slot& memo = memo_[slot_of(text, 0, 64 - kMemoBits)];
+  if (memo.number != 0 && memo.head == head && memo.tail == tail) {
+    // The same text gives the same key and split: the later record wins,
+    // and only the split can differ from the record filed under that key.
+    records_[memo.number - 1].mcc_size = memo.mcc_size;
+    return;
+  }
+  plmn record = decode(entry);
+  memo = {head, tail, record.mcc_size, place(record)};
+}
 
 #endif  // PLMN_PLMN_H_
