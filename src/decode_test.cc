@@ -79,3 +79,37 @@ TEST(DecodeLine, PositionsAndFragments) {
 }
 
 }  // namespace
+
+namespace {
+
+// An entry text seen again must still win over a different text with the
+// same key that came in between, on one line or across lines.
+TEST(DecodeLine, RepeatedTextStillWinsOverTheSameKeySplitOtherwise) {
+  plmn_table plmns;
+  decode_line("13F2540080135F42008013F2540080", plmns);
+  EXPECT_EQ(listing(plmns), "312:45:0080\n");
+  decode_line("135F420080", plmns);
+  EXPECT_EQ(listing(plmns), "31:245:0080\n");
+  decode_line("13F2540080", plmns);
+  decode_line("13f2540080", plmns);
+  decode_line("135F420080", plmns);
+  EXPECT_EQ(listing(plmns), "31:245:0080\n");
+}
+
+TEST(DecodeLine, ManyDistinctEntriesGrowTheTable) {
+  // 100,000 keys on one line, then the same line again: every key once.
+  std::string line;
+  for (int i = 0; i < 100000; ++i) {
+    std::string digits = std::to_string(1000000 + i);  // "1" and six digits
+    line += digits.substr(1, 6) + "0080";
+  }
+  plmn_table plmns;
+  decode_line(line, plmns);
+  decode_line(line, plmns);
+  EXPECT_EQ(plmns.size(), 100000u);
+  std::string text = listing(plmns);
+  EXPECT_EQ(text.substr(0, 13), "000:000:0080\n");
+  EXPECT_EQ(text.substr(text.size() - 13), "909:999:0080\n");  // from 0999990080
+}
+
+}  // namespace

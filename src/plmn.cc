@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
-#include <cstdlib>
 #include <new>
 
 namespace {
 
 // Index sizes, in slots. A lookup that probes more than one slot costs a
 // mispredicted branch, which is most of its time, so a small index is kept
-// sparse (at most a quarter full), from a size that fits in the CPU's L2
-// cache. Past kLargeIndex, memory counts more: up to half full.
-constexpr size_t kSmallestIndex = size_t{1} << 16;
+// sparse (at most a quarter full). Past kLargeIndex, memory counts more: up
+// to half full. The memo of entry texts, in slots, is capped too.
+constexpr size_t kSmallestIndex = size_t{1} << 10;
 constexpr size_t kLargeIndex = size_t{1} << 18;
+constexpr size_t kLargestMemo = size_t{1} << 16;
 
 bool too_full(size_t records, size_t capacity) {
   return records * (capacity < kLargeIndex ? 4 : 2) > capacity;
@@ -48,14 +48,9 @@ bool key_less(const plmn& a, const plmn& b) {
 
 plmn_table::plmn_table()
     : seed_(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-            reinterpret_cast<uintptr_t>(this)),
-      // Zeroed by calloc: a large block comes straight from the system, and
-      // only the slots a list uses cost memory.
-      memo_(static_cast<memo_slot*>(std::calloc(size_t{1} << kMemoBits, sizeof(memo_slot)))) {
-  if (memo_ == nullptr) throw std::bad_alloc();
+            reinterpret_cast<uintptr_t>(this)) {
+  rebuild_index(kSmallestIndex);
 }
-
-plmn_table::~plmn_table() { std::free(memo_); }
 
 uint32_t plmn_table::place(const plmn& record) {
   if (index_.empty()) make_index();
@@ -92,6 +87,14 @@ void plmn_table::make_index() {
 }
 
 void plmn_table::rebuild_index(size_t capacity) {
+  // The memo gets four slots a slot of index: plenty to keep the entry texts
+  // of a real list apart, while a small table stays small.
+  size_t memo_size = std::min(capacity * 4, kLargestMemo);
+  if (memo_.size() != memo_size) {
+    std::vector<memo_slot>().swap(memo_);
+    memo_.resize(memo_size);
+    memo_shift_ = 64 - std::countr_zero(memo_size);
+  }
   std::vector<uint32_t>().swap(index_);  // release the old index first
   index_.resize(capacity);
   shift_ = 64 - std::countr_zero(capacity);
@@ -108,7 +111,7 @@ std::span<const plmn> plmn_table::sorted() {
   // it, before the sort), and so do the record numbers in the memo; filing
   // again builds a new index.
   std::vector<uint32_t>().swap(index_);
-  std::memset(memo_, 0, sizeof(memo_slot) << kMemoBits);
+  std::fill(memo_.begin(), memo_.end(), memo_slot{});
   std::sort(records_.begin(), records_.end(),
             [](const plmn& a, const plmn& b) { return key_less(a, b); });
   return records_;

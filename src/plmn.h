@@ -71,13 +71,10 @@ bool key_less(const plmn& a, const plmn& b);
 // only needed once, for the listing, so `sorted` sorts the array in place then
 // rather than keeping it ordered on every insert. Memory, for a large table:
 // 12 bytes a record and 8 to 16 bytes of index a record, at most about 40
-// bytes a key while the arrays grow, plus a fixed 1 MiB memo of entries.
+// bytes a key while the arrays grow, plus a memo of entries of at most 1 MiB.
 class plmn_table {
  public:
   plmn_table();
-  ~plmn_table();
-  plmn_table(const plmn_table&) = delete;
-  plmn_table& operator=(const plmn_table&) = delete;
 
   // Files `record` under its key: inserts it, or replaces the record that has
   // the same key.
@@ -109,7 +106,6 @@ class plmn_table {
     uint8_t mcc_size;  // the split it gives between MCC and MNC
     uint32_t number;   // record number + 1; 0 for a free slot
   };
-  static constexpr int kMemoBits = 16;
 
   static words words_of(const plmn& record);
   static size_t slot_of(words key, uint64_t seed, int shift);
@@ -127,7 +123,9 @@ class plmn_table {
   int shift_ = 0;      // 64 - log2(capacity): the hash's top bits pick the slot
   uint64_t seed_ = 0;  // varies per run so no input is slow by design
   // Direct-mapped by a hash of the entry text; a clash only costs a lookup.
-  memo_slot* memo_;
+  // Its size, a power of two, follows the index's, up to 64 Ki slots.
+  std::vector<memo_slot> memo_;
+  int memo_shift_ = 0;  // 64 - log2(memo size)
 };
 
 inline plmn_table::words plmn_table::words_of(const plmn& record) {
@@ -153,7 +151,7 @@ inline void plmn_table::file_entry(const char* entry, Decode decode) {
   std::memcpy(&head, entry, sizeof head);
   std::memcpy(&tail, entry + sizeof head, sizeof tail);
   words text = {head, tail};
-  memo_slot& memo = memo_[slot_of(text, 0, 64 - kMemoBits)];
+  memo_slot& memo = memo_[slot_of(text, 0, memo_shift_)];
   if (memo.number != 0 && memo.head == head && memo.tail == tail) {
     // The same text gives the same key and split: the later record wins,
     // and only the split can differ from the record filed under that key.
@@ -161,7 +159,9 @@ inline void plmn_table::file_entry(const char* entry, Decode decode) {
     return;
   }
   plmn record = decode(entry);
-  memo = {head, tail, record.mcc_size, place(record)};
+  uint32_t number = place(record);
+  // Placing may have grown the table, and the memo with it: find the slot anew.
+  memo_[slot_of(text, 0, memo_shift_)] = {head, tail, record.mcc_size, number};
 }
 
 #endif  // PLMN_PLMN_H_
