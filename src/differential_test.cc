@@ -1,0 +1,93 @@
+// Checks the reader, decoder and table against a plainly written reference
+// on many seeded random inputs, fed in pieces of random sizes so that lines,
+// entries, CR LF pairs and byte-order marks straddle the block boundaries.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "reader.h"
+#include "test_util.h"
+
+namespace {
+
+// Random PLMN list text: mostly entries, with everything a real or damaged
+// file may hold in between.
+std::string random_input(std::mt19937& random, size_t tokens) {
+  // A small pool, so entries repeat, including two that share a key.
+  static const char* const kEntries[] = {
+      "13F2540080", "135F420080", "1332540080", "42F6184000", "130014C080", "13f2540080",
+      "13Ff540080", "62F210C880", "62F2204000", "21F3540080", "13F254FfA0", "0000000000",
+  };
+  static const char* const kOthers[] = {
+      "FFFFFF0000", "ffffff4000", "fFfFfF1234",   "\r\n",  "\n",     "\r",   " ",
+      ",",          "\t",         "\xEF\xBB\xBF", "13F25", "FFFFFF", "\n\n", "\r\r\n",
+  };
+  std::string text;
+  if (random() % 8 == 0) text += "\xEF\xBB\xBF";
+  for (size_t i = 0; i < tokens; ++i) {
+    unsigned pick = random() % 100;
+    if (pick < 55) {
+      text += kEntries[random() % std::size(kEntries)];
+    } else if (pick < 90) {
+      text += kOthers[random() % std::size(kOthers)];
+    } else if (pick < 99) {
+      text += static_cast<char>(random() % 256);  // any byte at all
+    } else {
+      text += '\x1A';
+    }
+  }
+  return text;
+}
+
+std::string listing_in_pieces(const std::string& input, std::mt19937& random, size_t max_piece) {
+  plmn_table plmns;
+  list_reader reader(plmns);
+  for (size_t at = 0; at < input.size();) {
+    size_t piece = 1 + random() % max_piece;
+    reader.feed(std::string_view(input).substr(at, piece));
+    at += piece;
+  }
+  reader.finish();
+  return listing(plmns);
+}
+
+TEST(Differential, RandomInputsInRandomPieces) {
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 3000; ++round) {
+    std::string input = random_input(random, 1 + random() % 200);
+    std::string expected = reference_listing(input);
+    for (size_t max_piece : {size_t{1}, size_t{7}, size_t{64}, input.size() + 1}) {
+      ASSERT_EQ(listing_in_pieces(input, random, max_piece), expected)
+          << "round " << round << ", pieces up to " << max_piece;
+    }
+  }
+}
+
+TEST(Differential, LongLinesAcrossReadBlocks) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 20; ++round) {
+    // Few line ends and no Ctrl-Z, so lines run over many blocks.
+    std::string input;
+    while (input.size() < 200000) {
+      input += random() % 500 == 0 ? std::string("\r\n") : random_input(random, 1);
+      if (input.back() == '\x1A') input.pop_back();
+    }
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    std::fwrite(input.data(), 1, input.size(), file);
+    std::fflush(file);
+    for (size_t block_size : {size_t{13}, size_t{4096}, kDefaultBlockSize}) {
+      std::rewind(file);
+      plmn_table plmns;
+      ASSERT_EQ(read_plmn_list(fileno(file), plmns, block_size), 0);
+      EXPECT_EQ(listing(plmns), reference_listing(input))
+          << "round " << round << ", blocks of " << block_size;
+    }
+    std::fclose(file);
+  }
+}
+
+}  // namespace
