@@ -4,7 +4,6 @@
 // Writes one line MCC:MNC:ACT per distinct network, sorted, on standard
 // output, or a message and the usage text with exit status 1.
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <string_view>
 
 #include "output.h"
+#include "platform.h"
 #include "plmn.h"
 #include "reader.h"
 
@@ -56,7 +56,7 @@ int run(int argc, char** argv, output& out) {
   if ((filestat.st_mode & S_IFMT) != S_IFREG) {
     return fail(out, "", path, " exists, but is not a regular file.\n");
   }
-  int infile = open(argv[1], O_RDONLY | O_CLOEXEC);
+  int infile = open_input(argv[1]);
   if (infile < 0) return fail(out, "Failed to open ", path, " .\n");
 
   plmn_table plmns;
@@ -76,6 +76,7 @@ int run(int argc, char** argv, output& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  use_text_mode_output();
   output out(STDOUT_FILENO);
   int status = run(argc, argv, out);
   if (int error = out.flush(); error != 0) {

@@ -1,5 +1,10 @@
 // Runs the tool as a real process on files made in a temporary folder and
 // checks its standard output, standard error and exit status.
+//
+// PLMN_COMMAND is how to start the tool: its path, after an emulator's
+// words where the tool is built for another system. With PLMN_WINDOWS the
+// tool is plmn.exe, run under Wine: its lines end in CR LF and the runtime
+// expands wildcards in its arguments.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,6 +23,25 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+
+#ifdef PLMN_WINDOWS
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
+
+const std::vector<std::string> kCommand = {PLMN_COMMAND};
+
+// `text` with its line ends as the tool writes them: CR LF on Windows.
+std::string lines(const std::string& text) {
+  if (!kWindows) return text;
+  std::string crlf;
+  for (char c : text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  return crlf;
+}
 
 const std::string kUsage =
     "As the first argument, provide the filename\n"
@@ -55,9 +79,9 @@ class Cli : public testing::Test {
     return dir_ / name;
   }
 
-  // Runs `command` (the tool itself when empty) with `args`.
+  // Runs `command` with `args`, in the folder `cwd` if one is given.
   Result run(const std::vector<std::string>& args, Stdout out = Stdout::kCaptured,
-             std::vector<std::string> command = {PLMN_PATH}) {
+             const std::vector<std::string>& command = kCommand, const fs::path& cwd = {}) {
     std::vector<std::string> words = command;
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -75,6 +99,7 @@ class Cli : public testing::Test {
     }
     posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
+    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
     Result result;
     pid_t pid;
     int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -106,7 +131,7 @@ const std::string kListing =
 
 TEST_F(Cli, ListsTheNetworks) {
   Result r = run({file("list.txt", kList).string()});
-  EXPECT_EQ(r.out, kListing);
+  EXPECT_EQ(r.out, lines(kListing));
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
 }
@@ -114,19 +139,25 @@ TEST_F(Cli, ListsTheNetworks) {
 TEST_F(Cli, ExampleGivesItsListing) {
   const fs::path examples = fs::path(PLMN_SOURCE_DIR) / "examples";
   Result r = run({(examples / "oplmnwact.txt").string()});
-  EXPECT_EQ(r.out, read_file(examples / "oplmnwact.listing"));
+  EXPECT_EQ(r.out, lines(read_file(examples / "oplmnwact.listing")));
   EXPECT_EQ(r.status, 0);
 }
 
 TEST_F(Cli, SameListingWhateverTheLineEnds) {
   std::string lf = kList;
   for (size_t at; (at = lf.find('\r')) != std::string::npos;) lf.erase(at, 1);
-  EXPECT_EQ(run({file("lf.txt", lf).string()}).out, kListing);
+  EXPECT_EQ(run({file("lf.txt", lf).string()}).out, lines(kListing));
+}
+
+TEST_F(Cli, OnlyTheCrBeforeTheLfEndsTheLine) {
+  // Read in text mode on Windows, this file would lose both of its CRs.
+  Result r = run({file("crcrlf.txt", "13F254008\r\r\n").string()});
+  EXPECT_EQ(r.out, lines("312:45:008\r\n"));
 }
 
 TEST_F(Cli, ExtraArgumentsAreIgnored) {
   Result r = run({file("list.txt", kList).string(), "extra", (dir_ / "missing").string()});
-  EXPECT_EQ(r.out, kListing);
+  EXPECT_EQ(r.out, lines(kListing));
   EXPECT_EQ(r.status, 0);
 }
 
@@ -151,46 +182,54 @@ TEST_F(Cli, FailuresWriteAMessageAndTheUsage) {
       {"missing path", {missing}, "Failed to stat " + missing + " .\n" + kUsage},
       {"empty argument", {""}, "Failed to stat  .\n" + kUsage},
       {"directory", {folder}, folder + " exists, but is not a regular file.\n" + kUsage},
-      {"not a regular file",
-       {"/dev/null"},
-       "/dev/null exists, but is not a regular file.\n" + kUsage},
   };
   for (const Case& c : cases) {
     Result r = run(c.args);
-    EXPECT_EQ(r.out, c.out) << c.name;
+    EXPECT_EQ(r.out, lines(c.out)) << c.name;
     EXPECT_EQ(r.err, "") << c.name;
     EXPECT_EQ(r.status, 1) << c.name;
   }
 }
 
+TEST_F(Cli, DeviceIsNotARegularFile) {
+  if (kWindows) GTEST_SKIP() << "Wine shows Windows programs no devices such as /dev/null";
+  Result r = run({"/dev/null"});
+  EXPECT_EQ(r.out, "/dev/null exists, but is not a regular file.\n" + kUsage);
+  EXPECT_EQ(r.status, 1);
+}
+
 TEST_F(Cli, UnreadableFile) {
   fs::path path = file("secret.txt", kList);
   fs::permissions(path, fs::perms::none);
-  std::vector<std::string> command = {PLMN_PATH};
+  std::vector<std::string> command = kCommand;
   if (geteuid() == 0) {
     // Root reads any file, so run the tool as nobody. The copy of the tool
     // and the folder must be reachable for that user.
+    if (kWindows) GTEST_SKIP() << "root reads any file, and Wine runs only as its prefix's owner";
     if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv is needed to drop root";
-    fs::copy_file(PLMN_PATH, dir_ / "plmn");
+    fs::copy_file(kCommand.front(), dir_ / "plmn");
     fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
     command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
                (dir_ / "plmn").string()};
   }
   Result r = run({path.string()}, Stdout::kCaptured, command);
-  EXPECT_EQ(r.out, "Failed to open " + path.string() + " .\n" + kUsage);
+  EXPECT_EQ(r.out, lines("Failed to open " + path.string() + " .\n" + kUsage));
   EXPECT_EQ(r.status, 1);
 }
 
 TEST_F(Cli, ReadErrorIsAFailure) {
-  // A regular file whose first read fails.
+  // A regular file whose first read fails. Under Wine too: plmn.exe opens
+  // the file of Wine's own process, and reading it fails the same way.
   if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem here";
   Result r = run({"/proc/self/mem"});
-  EXPECT_EQ(r.out, "Failed to read /proc/self/mem .\n");
+  EXPECT_EQ(r.out, lines("Failed to read /proc/self/mem .\n"));
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 1);
 }
 
+// Under Wine too: standard output is the descriptor it was given, and
+// writing to it fails the same way.
 TEST_F(Cli, WriteErrorIsAFailure) {
   const std::string list = file("list.txt", kList).string();
   struct Case {
@@ -209,6 +248,44 @@ TEST_F(Cli, WriteErrorIsAFailure) {
     EXPECT_EQ(r.err.rfind("plmn: cannot write standard output: ", 0), 0u)
         << c.name << ": " << r.err;
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.name << ": one line";
+    EXPECT_EQ(r.err.find(lines("\n")), r.err.size() - lines("\n").size()) << c.name;
+  }
+}
+
+TEST_F(Cli, Wildcards) {
+  // Made in an order unlike that of their names: Windows and Wine both list a
+  // folder's names sorted, so a.txt is the first match of *.txt.
+  const fs::path lists = dir_ / "lists";
+  fs::create_directory(lists);
+  write_file(lists / "c.txt", "1332540080\n");
+  write_file(lists / "a.txt", "13F2540080\n");
+  write_file(lists / "b.txt", "42F6184000\n");
+  write_file(lists / "one.lst", "130014C080\n");
+  struct Case {
+    const char* name;
+    std::string pattern;
+    std::string out;  // on Windows, where the runtime expands the pattern
+    int status;
+  };
+  const Case cases[] = {
+      {"several matches, the first one listed is used", "*.txt", "312:45:0080\n", 0},
+      {"one match", "*.lst", "310:410:C080\n", 0},
+      {"? stands for one character", "?.txt", "312:45:0080\n", 0},
+      {"pattern in another folder", (lists / "*.lst").string(), "310:410:C080\n", 0},
+      {"no match, passed on unchanged", "*.nothing", "Failed to stat *.nothing .\n" + kUsage, 1},
+  };
+  for (const Case& c : cases) {
+    Result r = run({c.pattern}, Stdout::kCaptured, kCommand, lists);
+    if (kWindows) {
+      EXPECT_EQ(r.out, lines(c.out)) << c.name;
+      EXPECT_EQ(r.status, c.status) << c.name;
+    } else {
+      // The shell expands patterns here: one that reaches the tool is taken
+      // as the path it is.
+      EXPECT_EQ(r.out, "Failed to stat " + c.pattern + " .\n" + kUsage) << c.name;
+      EXPECT_EQ(r.status, 1) << c.name;
+    }
+    EXPECT_EQ(r.err, "") << c.name;
   }
 }
 

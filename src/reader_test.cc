@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform.h"
 #include "test_util.h"
 
 namespace {
@@ -118,7 +119,7 @@ TEST(ReadPlmnList, ReadsTheFileInBlocksOfAnySize) {
     TempFile file(c.file);
     for (size_t block_size : {size_t{1}, size_t{2}, size_t{3}, size_t{9}, size_t{10}, size_t{11},
                               size_t{64}, kDefaultBlockSize}) {
-      int fd = open(file.path().c_str(), O_RDONLY);
+      int fd = open_input(file.path().c_str());
       ASSERT_GE(fd, 0);
       plmn_table plmns;
       EXPECT_EQ(read_plmn_list(fd, plmns, block_size), 0);
@@ -129,10 +130,11 @@ TEST(ReadPlmnList, ReadsTheFileInBlocksOfAnySize) {
 }
 
 TEST(ReadPlmnList, ReportsAFailedRead) {
-  int fd = open(".", O_RDONLY);  // a directory opens, but reading it fails
+  TempFile file("13F2540080\n");
+  int fd = open(file.path().c_str(), O_WRONLY);  // it opens, but reading it fails
   ASSERT_GE(fd, 0);
   plmn_table plmns;
-  EXPECT_EQ(read_plmn_list(fd, plmns), EISDIR);
+  EXPECT_EQ(read_plmn_list(fd, plmns), EBADF);
   close(fd);
 }
 

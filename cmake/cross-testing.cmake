@@ -1,0 +1,63 @@
+# Testing a cross build on the build machine: for Windows, under Wine.
+# The unit tests are Windows programs run through CMAKE_CROSSCOMPILING_EMULATOR;
+# the command-line tests are a program of the build machine that starts
+# plmn.exe through that same emulator.
+
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR AND WIN32)
+  find_program(WINE wine)
+  find_program(WINESERVER wineserver)
+  if(NOT WINE OR NOT WINESERVER)
+    message(FATAL_ERROR "The tests of the Windows build run under Wine (Debian: wine wine64). "
+                        "Install it, or configure with -DBUILD_TESTING=OFF.")
+  endif()
+  # Wine with a prefix of this build's own, made on first use.
+  set(wine_prefix ${CMAKE_BINARY_DIR}/wine-prefix)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                  WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+endif()
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  message(FATAL_ERROR "Testing a cross build needs CMAKE_CROSSCOMPILING_EMULATOR to run its "
+                      "programs, or configure with -DBUILD_TESTING=OFF.")
+endif()
+
+# GoogleTest built for the target from its sources (Debian: googletest).
+set(PLMN_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT EXISTS ${PLMN_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "No GoogleTest sources in PLMN_GOOGLETEST_SOURCE_DIR "
+                      "(${PLMN_GOOGLETEST_SOURCE_DIR}); Debian has them in googletest.")
+endif()
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+# Defines GTest::gtest_main, as find_package(GTest) does.
+add_subdirectory(${PLMN_GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+
+# Builds src/main_test.cc for the build machine, as a project of its own
+# since this one compiles for the target only, and adds its tests to this
+# build's: they run `emulator plmn.exe` and expect Windows line ends.
+function(add_cli_tests_through_emulator)
+  include(ExternalProject)
+  set(command ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:plmn>)
+  string(REPLACE ";" "|" command "${command}")
+  set(binary_dir ${CMAKE_BINARY_DIR}/cli-tests)
+  ExternalProject_Add(cli_tests
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}/cmake/cli-tests
+    BINARY_DIR ${binary_dir}
+    LIST_SEPARATOR |
+    CMAKE_ARGS -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE} -DPLMN_WERROR=${PLMN_WERROR}
+               -DPLMN_COMMAND=${command} -DPLMN_WINDOWS=${WIN32}
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON)
+  # A program of the build machine: the emulator plays no part in starting it.
+  add_executable(cli_main_test IMPORTED)
+  set_target_properties(cli_main_test PROPERTIES IMPORTED_LOCATION ${binary_dir}/main_test
+                                                 CROSSCOMPILING_EMULATOR "")
+  # The test names come from the source, since the program only exists once
+  # the build has run.
+  gtest_add_tests(TARGET cli_main_test SOURCES ${PROJECT_SOURCE_DIR}/src/main_test.cc
+                  TEST_LIST tests)
+  # Unlike gtest_discover_tests, gtest_add_tests does not report a test that
+  # called GTEST_SKIP as skipped by itself.
+  set_tests_properties(${tests} PROPERTIES SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+endfunction()

@@ -1,0 +1,23 @@
+# Cross-compiles for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64-posix):
+#   cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake
+# The posix thread model variant of the compiler is the one whose C++
+# library has std::thread and std::mutex, which GoogleTest uses.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(triple x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${triple}-windres)
+
+# Libraries and headers come from the MinGW-w64 tree only; programs that run
+# during the build come from the build machine.
+set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# A plmn.exe that needs no MinGW DLLs beside it: the C++ and GCC runtime
+# libraries and winpthread are linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
