@@ -1,5 +1,5 @@
 # Cross-compiles for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64-posix):
-#   cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 # The posix thread model variant of the compiler is the one whose C++
 # library has std::thread and std::mutex, which GoogleTest uses.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -21,7 +21,7 @@ class output {
   int flush();
 
  private:
-  static constexpr size_t kCapacity = 64 * 1024;
+  static constexpr size_t kCapacity = size_t{64} << 10;
 
   int fd_;
   int error_ = 0;

@@ -48,7 +48,7 @@ class list_reader {
 
 // The size of the blocks `read_plmn_list` reads by default: large enough
 // that system calls cost little, small enough to stay in the CPU's cache.
-constexpr size_t kDefaultBlockSize = 128 * 1024;
+constexpr size_t kDefaultBlockSize = size_t{128} << 10;
 
 // Reads the file open on `fd` to its end, `block_size` bytes at a time, and
 // files its entries in `plmns`. Returns 0, or the errno of a read that failed.
