@@ -3,6 +3,7 @@
 #ifndef PLMN_PLMN_H_
 #define PLMN_PLMN_H_
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -49,6 +50,9 @@ struct plmn {
 inline plmn::plmn(std::string_view mcc, std::string_view mnc, std::string_view act,
                   std::string_view key)
     : key_size(static_cast<uint8_t>(key.size())), mcc_size(static_cast<uint8_t>(mcc.size())) {
+  assert(key.size() >= kMinKeySize && key.size() <= kMaxKeySize);
+  assert(key.substr(0, mcc.size()) == mcc && key.substr(mcc.size(), mnc.size()) == mnc);
+  assert(key.substr(mcc.size() + mnc.size()) == act);
   (void)mnc;
   (void)act;
   // A key is 8 to 10 bytes: two fixed 8-byte copies, the second one ending
