@@ -76,7 +76,6 @@ int run(int argc, char** argv, output& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  use_text_mode_output();
   output out(STDOUT_FILENO);
   int status = run(argc, argv, out);
   if (int error = out.flush(); error != 0) {

@@ -19,10 +19,3 @@ int open_input(const char* path) {
   // both of its CRs instead of the one directly before the LF.
   return _open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
-
-void use_text_mode_output() {
-  // Text mode is the runtime's default for these descriptors; set it all the
-  // same, so that no link option or inherited _fmode can change it.
-  _setmode(1, _O_TEXT);
-  _setmode(2, _O_TEXT);
-}
