@@ -219,9 +219,11 @@ TEST_F(Cli, UnreadableFile) {
 }
 
 TEST_F(Cli, ReadErrorIsAFailure) {
-  // A regular file whose first read fails. Under Wine too: plmn.exe opens
-  // the file of Wine's own process, and reading it fails the same way.
+  // A regular file whose first read fails.
   if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem here";
+  // Under Wine it is the Wine server that opens the file, so the memory is
+  // the server's own; that has made the server itself fail now and then.
+  if (kWindows) GTEST_SKIP() << "under Wine, /proc/self/mem is the Wine server's memory";
   Result r = run({"/proc/self/mem"});
   EXPECT_EQ(r.out, lines("Failed to read /proc/self/mem .\n"));
   EXPECT_EQ(r.err, "");
