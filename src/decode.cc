@@ -36,9 +36,8 @@ bool is_empty_slot(uint64_t head) {
   return ((head | kCaseBits) & kSixBytes) == kFillers;
 }
 
-// Decodes the entry at `e`, whose first eight characters are `head`. The
-// identity is three bytes of swapped BCD digits, each byte written high
-// nibble first:
+// Decodes the entry at `e`. The identity is three bytes of swapped BCD digits, each byte written
+// high nibble first:
 //   0 1  MCC digit 2, MCC digit 1
 //   2 3  MNC digit 3 (filler for a 2-digit MNC), MCC digit 3
 //   4 5  MNC digit 2, MNC digit 1
@@ -47,7 +46,8 @@ bool is_empty_slot(uint64_t head) {
 // The key is put together in two machine words rather than byte by byte in
 // memory, which keeps this loop short and free of stalls on partly written
 // words.
-plmn decode_entry(const char* e, uint64_t head) {
+plmn decode_entry(const char* e) {
+  uint64_t head = load_le64(e);
   bool mcc3 = !is_filler(byte_at(head, 3));
   bool mnc3 = !is_filler(byte_at(head, 2));
   int mcc_size = 2 + mcc3;
@@ -88,7 +88,7 @@ void decode_line(std::string_view line, plmn_table& plmns) {
       count += !is_empty_slot(load_le64(p));
     }
     for (size_t i = 0; i < count; ++i) {
-      plmns.file_entry(used[i], [](const char* e) { return decode_entry(e, load_le64(e)); });
+      plmns.file_entry(used[i], decode_entry);
     }
     entries -= batch;
   }

@@ -24,11 +24,16 @@ void shell_help(output& out) {
       "of a text file, containing the PLMN definitions.\n");
 }
 
-// Reports a failure that concerns the path: its message, then the usage.
-int fail(output& out, std::string_view before, std::string_view path, std::string_view after) {
+// Writes a one-line message about the path: `before`, the path, `after`.
+void report(output& out, std::string_view before, std::string_view path, std::string_view after) {
   out.write(before);
   out.write(path);
   out.write(after);
+}
+
+// Reports a failure of the checks on the path: its message, then the usage.
+int fail(output& out, std::string_view before, std::string_view path, std::string_view after) {
+  report(out, before, path, after);
   shell_help(out);
   return 1;
 }
@@ -64,9 +69,7 @@ int run(int argc, char** argv, output& out) {
   close(infile);
   if (error != 0) {
     // A listing of part of the file would pass for the whole of it.
-    out.write("Failed to read ");
-    out.write(path);
-    out.write(" .\n");
+    report(out, "Failed to read ", path, " .\n");
     return 1;
   }
   write_listing(out, plmns);

@@ -19,7 +19,7 @@
 // memory at a few dozen bytes per distinct network however long the input.
 // The characters are whatever stood in the input; nothing checks them.
 struct plmn {
-  // An unused record (empty key); the table uses it to mark a free slot.
+  // A record with an empty key, to be filled in field by field.
   plmn() = default;
 
   // Builds the record from its four texts. `key` must be `mcc`, `mnc` and
@@ -33,8 +33,6 @@ struct plmn {
     return {text + mcc_size, static_cast<size_t>(key_size - mcc_size - kActSize)};
   }
   std::string_view act() const { return {text + key_size - kActSize, kActSize}; }
-
-  bool empty() const { return key_size == 0; }
 
   static constexpr size_t kActSize = 4;
   static constexpr size_t kMinKeySize = 8;
