@@ -4,11 +4,11 @@
 // Writes one line MCC:MNC:ACT per distinct network, sorted, on standard
 // output, or a message and the usage text with exit status 1.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "output.h"
@@ -49,26 +49,50 @@ void write_listing(output& out, plmn_table& plmns) {
   }
 }
 
+// Reports a status query that did not find a regular file. Returns 0 when
+// it did, or the exit status.
+int check_type(output& out, file_type type, std::string_view path) {
+  switch (type) {
+    case file_type::regular:
+      return 0;
+    case file_type::unknown:
+      return fail(out, "Failed to stat ", path, " .\n");
+    case file_type::other:
+      break;
+  }
+  return fail(out, "", path, " exists, but is not a regular file.\n");
+}
+
 int run(int argc, char** argv, output& out) {
   if (argc < 2) {
     shell_help(out);
     return 1;
   }
-  std::string_view path = argv[1];  // any further arguments are ignored
+  const char* path = argv[1];  // any further arguments are ignored
 
-  struct stat filestat {};
-  if (stat(argv[1], &filestat) != 0) return fail(out, "Failed to stat ", path, " .\n");
-  if ((filestat.st_mode & S_IFMT) != S_IFREG) {
-    return fail(out, "", path, " exists, but is not a regular file.\n");
-  }
-  int infile = open_input(argv[1]);
+  if (int status = check_type(out, path_type(path), path)) return status;
+  int infile = open_input(path);
   if (infile < 0) return fail(out, "Failed to open ", path, " .\n");
+  // The path may name another file by now, a FIFO say, put there after the
+  // query: what counts is the file that was opened.
+  if (int status = check_type(out, descriptor_type(infile), path)) {
+    close(infile);
+    return status;
+  }
 
   plmn_table plmns;
-  int error = read_plmn_list(infile, plmns);
+  int error = 0;
+  try {
+    error = read_plmn_list(infile, plmns);
+  } catch (const std::bad_alloc&) {
+    // The table cannot grow. A listing of part of the file would pass for
+    // the whole of it, so there is none.
+    close(infile);
+    report(out, "Out of memory while reading ", path, " .\n");
+    return 1;
+  }
   close(infile);
   if (error != 0) {
-    // A listing of part of the file would pass for the whole of it.
     report(out, "Failed to read ", path, " .\n");
     return 1;
   }
@@ -79,6 +103,7 @@ int run(int argc, char** argv, output& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  utf8_arguments(argc, argv);
   output out(STDOUT_FILENO);
   int status = run(argc, argv, out);
   if (int error = out.flush(); error != 0) {

@@ -230,6 +230,25 @@ TEST_F(Cli, ReadErrorIsAFailure) {
   EXPECT_EQ(r.status, 1);
 }
 
+TEST_F(Cli, OutOfMemoryIsAFailure) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#endif
+  if (kCommand.size() > 1) GTEST_SKIP() << "the emulator reserves more address space than that";
+  if (access("/usr/bin/prlimit", X_OK) != 0) GTEST_SKIP() << "prlimit is needed to set the limit";
+  // Three million networks on one line: their table needs more than the 32 MiB
+  // of address space the tool gets.
+  std::string line;
+  for (int i = 0; i < 3'000'000; ++i) line += std::to_string(9'000'000'000 + i).substr(0, 10);
+  const std::string path = file("distinct.txt", line).string();
+  std::vector<std::string> command = {"/usr/bin/prlimit", "--as=33554432"};
+  command.insert(command.end(), kCommand.begin(), kCommand.end());
+  Result r = run({path}, Stdout::kCaptured, command);
+  EXPECT_EQ(r.out, "Out of memory while reading " + path + " .\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 1);
+}
+
 // Under Wine too: standard output is the descriptor it was given, and
 // writing to it fails the same way.
 TEST_F(Cli, WriteErrorIsAFailure) {

@@ -1,21 +1,88 @@
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
 
 #include "platform.h"
 
 // Asks the MinGW-w64 start-up code to expand wildcards in the arguments
 // before main runs, as Windows programs are expected to do: the console
-// leaves that to each program. An argument that matches no file is passed on
-// unchanged, so `plmn *.nothing` fails at the status query like any missing
-// path, and of several matches the first one the runtime lists is used.
+// leaves that to each program. `utf8_arguments` expands the wide-character
+// arguments the same way; these narrow ones are only used should that fail.
 extern "C" {
 extern int _dowildcard;
 int _dowildcard = -1;
+
+// The runtime's own parsing of the wide-character command line, the one its
+// start-up code does for a wmain program. An argument holding a wildcard is
+// replaced by the names that match it, sorted as the system lists them, and
+// stays as it is when nothing matches. Returns 0, or -1 when out of memory.
+struct startup_info {
+  int new_mode;
+};
+int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expand_wildcards,
+                   startup_info* info);
+}
+
+namespace {
+
+std::string utf8_of(const wchar_t* wide) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string text(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+  text.pop_back();  // the terminating zero, which std::string keeps apart
+  return text;
+}
+
+std::wstring wide_of(const char* utf8) {
+  int size = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring text(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), size);
+  text.pop_back();
+  return text;
+}
+
+file_type type_of(const struct _stat64& filestat) {
+  return (filestat.st_mode & _S_IFMT) == _S_IFREG ? file_type::regular : file_type::other;
+}
+
+}  // namespace
+
+void utf8_arguments(int& argc, char**& argv) {
+  int wide_argc = 0;
+  wchar_t** wide_argv = nullptr;
+  wchar_t** wide_env = nullptr;
+  startup_info info{};
+  if (__wgetmainargs(&wide_argc, &wide_argv, &wide_env, 1, &info) != 0) return;
+  static std::vector<std::string> texts;
+  static std::vector<char*> pointers;
+  texts.clear();
+  for (int i = 0; i < wide_argc; ++i) texts.push_back(utf8_of(wide_argv[i]));
+  pointers.clear();
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  argc = wide_argc;
+  argv = pointers.data();
+}
+
+file_type path_type(const char* path) {
+  struct _stat64 filestat {};
+  return _wstat64(wide_of(path).c_str(), &filestat) == 0 ? type_of(filestat) : file_type::unknown;
+}
+
+file_type descriptor_type(int fd) {
+  struct _stat64 filestat {};
+  return _fstat64(fd, &filestat) == 0 ? type_of(filestat) : file_type::unknown;
 }
 
 int open_input(const char* path) {
   // Binary, since the reader applies the text rules itself. In text mode the
   // runtime would apply them first, and a line ending in CR CR LF would lose
   // both of its CRs instead of the one directly before the LF.
-  return _open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  return _wopen(wide_of(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }

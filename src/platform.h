@@ -2,6 +2,12 @@
 // else is the same on both; platform-posix.cc and platform-win32.cc hold the
 // differences, and the build compiles the one that fits the target.
 //
+// Paths are UTF-8 text throughout the tool. On POSIX systems a path is the
+// bytes of the argument, whatever they are; on Windows the arguments are
+// taken from the wide-character command line and converted, and paths are
+// converted back for the file system's wide-character calls, so any name that
+// the file system holds names that file and no other.
+//
 // Output needs nothing here: standard output and standard error start in the
 // runtime's text mode on both, so on Windows each "\n" the tool writes comes
 // out as CR LF, the way console programs there end their lines. (Setting the
@@ -12,10 +18,31 @@
 #ifndef PLMN_PLATFORM_H_
 #define PLMN_PLATFORM_H_
 
+// Replaces `argc` and `argv` by the arguments as UTF-8 text. On POSIX systems
+// they stay as they are. On Windows they are read anew from the wide-character
+// command line, with wildcards expanded the way the runtime's start-up code
+// does it; the new ones last until the program ends.
+void utf8_arguments(int& argc, char**& argv);
+
+// What a file-status query tells of a file.
+enum class file_type {
+  unknown,  // the query failed: no such file, say
+  regular,
+  other,  // a folder, a device, a FIFO ...
+};
+
+// The type of the file that `path` names.
+file_type path_type(const char* path);
+
+// The type of the file open on `fd`.
+file_type descriptor_type(int fd);
+
 // Opens `path` for reading. Returns its descriptor, or -1 with errno set.
-// The bytes come as they stand in the file, with no translation of line ends:
-// the reader applies the text rules (CR LF, Ctrl-Z, byte-order mark) itself,
-// so one file gives the same networks on every system.
+// Opening never waits: a FIFO put in place of the file opens at once, and
+// `descriptor_type` then tells it apart. The bytes come as they stand in the
+// file, with no translation of line ends: the reader applies the text rules
+// (CR LF, Ctrl-Z, byte-order mark) itself, so one file gives the same
+// networks on every system.
 int open_input(const char* path);
 
 #endif  // PLMN_PLATFORM_H_

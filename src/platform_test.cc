@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,16 +33,33 @@ TEST(OpenInput, ReadsTheBytesAsTheyStand) {
       "1332540080\n";
   const fs::path path = temp_path(".txt");
   std::ofstream(path, std::ios::binary) << bytes;
+  EXPECT_EQ(path_type(path.string().c_str()), file_type::regular);
   int fd = open_input(path.string().c_str());
   ASSERT_GE(fd, 0);
+  EXPECT_EQ(descriptor_type(fd), file_type::regular);
   EXPECT_EQ(read_all(fd), bytes);
   close(fd);
   fs::remove(path);
 }
 
+#ifndef _WIN32
+// The path may be replaced by a FIFO after its status was queried: opening
+// it must not wait for a writer, and the descriptor must say what it is.
+TEST(OpenInput, FifoOpensAtOnceAndIsNotRegular) {
+  const fs::path path = temp_path(".fifo");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  int fd = open_input(path.c_str());
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(descriptor_type(fd), file_type::other);
+  close(fd);
+  fs::remove(path);
+}
+#endif
+
 TEST(OpenInput, MissingFileFails) {
   const fs::path path = temp_path(".missing");
   fs::remove(path);
+  EXPECT_EQ(path_type(path.string().c_str()), file_type::unknown);
   errno = 0;
   EXPECT_EQ(open_input(path.string().c_str()), -1);
   EXPECT_EQ(errno, ENOENT);

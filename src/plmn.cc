@@ -11,7 +11,10 @@ namespace {
 // mispredicted branch, which is most of its time, so a small index is kept
 // sparse (at most a quarter full). Past kLargeIndex, memory counts more: up
 // to half full. The memo of entry texts, in slots, is capped too.
-constexpr size_t kSmallestIndex = size_t{1} << 10;
+// The smallest index is small since most lists are: a run on a file of a few
+// hundred bytes is mostly the program's start, which should touch little
+// memory.
+constexpr size_t kSmallestIndex = size_t{1} << 6;
 constexpr size_t kLargeIndex = size_t{1} << 18;
 constexpr size_t kLargestMemo = size_t{1} << 16;
 
@@ -48,9 +51,7 @@ bool key_less(const plmn& a, const plmn& b) {
 
 plmn_table::plmn_table()
     : seed_(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-            reinterpret_cast<uintptr_t>(this)) {
-  rebuild_index(kSmallestIndex);
-}
+            reinterpret_cast<uintptr_t>(this)) {}
 
 uint32_t plmn_table::place(const plmn& record) {
   if (index_.empty()) make_index();
@@ -107,11 +108,10 @@ void plmn_table::rebuild_index(size_t capacity) {
 }
 
 std::span<const plmn> plmn_table::sorted() {
-  // Sorting renumbers the records, so the index goes (and its memory with
-  // it, before the sort), and so do the record numbers in the memo; filing
-  // again builds a new index.
+  // Sorting renumbers the records, so the index and the memo go (and their
+  // memory with them, before the sort); filing again builds them anew.
   std::vector<uint32_t>().swap(index_);
-  std::fill(memo_.begin(), memo_.end(), memo_slot{});
+  std::vector<memo_slot>().swap(memo_);
   std::sort(records_.begin(), records_.end(),
             [](const plmn& a, const plmn& b) { return key_less(a, b); });
   return records_;
