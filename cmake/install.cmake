@@ -1,10 +1,14 @@
-# Installing the tool, and the packages CPack makes of it: a .deb on Linux,
-# a .zip on Windows.
+# Installing the tool, and the packages CPack makes of it: a .deb on Linux, a
+# .tar.gz of a static build for any Linux, a .zip on Windows.
 #
 #   cmake --install build [--prefix DIR]     # DIR/bin/plmn, DIR/share/man/man1/plmn.1
 #   cd build && cpack                        # plmn_VERSION_ARCH.deb, or plmn-VERSION-win64.zip
+#   cd build-static && cpack -G TGZ          # plmn-VERSION-linux-ARCH.tar.gz (-DPLMN_STATIC=ON)
 
 include(GNUInstallDirs)
+
+set(PLMN_MAINTAINER "plmn authors <plmn@example.org>"
+    CACHE STRING "The Maintainer of the packages: a name and a mail address")
 
 set(CPACK_PACKAGE_NAME plmn)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -13,20 +17,28 @@ set(CPACK_PACKAGE_DESCRIPTION
     "plmn decodes the entries of a PLMN list, such as the preferred-network lists
 of a SIM or USIM card (EF_PLMNwAcT, EF_OPLMNwAcT, EF_HPLMNwAcT) written out in
 hexadecimal, and prints each distinct network once, sorted, as MCC:MNC:ACT.")
-set(CPACK_PACKAGE_CONTACT "plmn maintainers <maintainers@users.noreply.c-seed-636f9ff6.example>")
+set(CPACK_PACKAGE_CONTACT ${PLMN_MAINTAINER})
 set(CPACK_STRIP_FILES ON)
+# What the packages add to the installed files: see package-files.cmake.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-files.cmake)
+set(CPACK_PLMN_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PLMN_MAN_DIR ${CMAKE_INSTALL_MANDIR})
 
 if(WIN32)
-  # A folder to unpack anywhere: the program, which needs no DLLs, and the
-  # README that explains it.
+  # A folder to unpack anywhere: the program, which needs no DLLs, the README
+  # that explains it and the licence.
   install(TARGETS plmn RUNTIME DESTINATION .)
-  install(FILES README.md DESTINATION .)
+  install(FILES README.md LICENSE DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME plmn-${PROJECT_VERSION}-win64)
 else()
   install(TARGETS plmn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES doc/plmn.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   set(CPACK_GENERATOR DEB)
+  if(PLMN_STATIC)
+    # The machine name as `uname -m` gives it: x86_64, aarch64, armv7l ...
+    set(CPACK_PACKAGE_FILE_NAME plmn-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
+  endif()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # plmn_VERSION_ARCH.deb, as Debian names them
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Unpacks the .deb that cpack made into a temporary folder and checks what a
-# user gets: the package's name and version, a man page, and a plmn that
-# lists the example file.
+# user gets: the package's name and version, its licence, changelog and man
+# page, and a plmn that lists the example file. Where lintian is installed,
+# it must report nothing: no error and no warning.
 #
 # Usage: test-deb.sh PACKAGE_DIR VERSION EXAMPLES_DIR
 set -eu
@@ -31,7 +32,20 @@ case $(dpkg-deb -f "$package" Depends) in
   *libc6*) ;;
   *) echo "Depends does not name libc6: $(dpkg-deb -f "$package" Depends)" >&2; exit 1 ;;
 esac
-test -f "$root/usr/share/man/man1/plmn.1" || { echo "no usr/share/man/man1/plmn.1" >&2; exit 1; }
+for path in usr/share/man/man1/plmn.1.gz usr/share/doc/plmn/copyright usr/share/doc/plmn/changelog.gz; do
+  test -f "$root/$path" || { echo "no $path in the package" >&2; exit 1; }
+done
+
+if command -v lintian >/dev/null; then
+  # Its findings go to standard output. Standard error only matters when it
+  # fails: as root it always says there that it runs as root.
+  if ! lintian --fail-on error,warning "$package" 2>"$root/lintian.err"; then
+    cat "$root/lintian.err" >&2
+    exit 1
+  fi
+else
+  echo "lintian is not installed: the package is not checked by it"
+fi
 
 "$root/usr/bin/plmn" "$examples/oplmnwact.txt" >"$root/listing"
 cmp "$root/listing" "$examples/oplmnwact.listing"

@@ -1,0 +1,44 @@
+# Run by cpack once the files are installed into its staging folder, before
+# it packs them: adds what each kind of package carries besides them.
+#  - .deb: the licence as /usr/share/doc/plmn/copyright, in Debian's
+#    machine-readable format, the changelog, and the man page compressed, as
+#    Debian's policy asks (lintian checks all three).
+#  - .tar.gz: the README and the licence at the top of its folder. (The .zip
+#    gets them from the Windows build's install rules.)
+set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+set(source "${CPACK_PLMN_SOURCE_DIR}")
+
+if(CPACK_GENERATOR STREQUAL "DEB")
+  set(doc "${root}/share/doc/${CPACK_PACKAGE_NAME}")
+  file(MAKE_DIRECTORY "${doc}")
+
+  # The licence's text, past its title and copyright line, as the License
+  # paragraph wants it: each line indented by a blank, empty lines as " .".
+  file(READ "${source}/LICENSE" licence)
+  string(REGEX REPLACE "^.*\n\n(Permission )" "\\1" licence "${licence}")
+  string(REGEX REPLACE "\n+$" "" licence "${licence}")
+  string(REPLACE "\n\n" "\n.\n" licence "${licence}")
+  string(REPLACE "\n" "\n " licence "${licence}")
+  file(WRITE "${doc}/copyright"
+       "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+       "Upstream-Name: ${CPACK_PACKAGE_NAME}\n"
+       "\n"
+       "Files: *\n"
+       "Copyright: 2026 the plmn authors\n"
+       "License: Expat\n"
+       " ${licence}\n")
+
+  file(READ "${source}/doc/changelog" changelog)
+  if(NOT changelog MATCHES "^${CPACK_PACKAGE_NAME} \\(${CPACK_PACKAGE_VERSION}\\)")
+    message(FATAL_ERROR "doc/changelog has no entry for version ${CPACK_PACKAGE_VERSION} at its top")
+  endif()
+  file(COPY "${source}/doc/changelog" DESTINATION "${doc}")
+
+  # -n leaves the name and time out, so the same files give the same package.
+  file(GLOB_RECURSE compress "${doc}/changelog" "${root}/${CPACK_PLMN_MAN_DIR}/*")
+  foreach(path IN LISTS compress)
+    execute_process(COMMAND gzip -9n "${path}" COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+elseif(CPACK_GENERATOR STREQUAL "TGZ")
+  file(COPY "${source}/README.md" "${source}/LICENSE" DESTINATION "${root}")
+endif()
