@@ -207,11 +207,12 @@ TEST_F(Cli, UnreadableFile) {
     // and the folder must be reachable for that user.
     if (kWindows) GTEST_SKIP() << "root reads any file, and Wine runs only as its prefix's owner";
     if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv is needed to drop root";
-    fs::copy_file(kCommand.front(), dir_ / "plmn");
+    fs::copy_file(kCommand.back(), dir_ / "plmn");
     fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
-    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-               (dir_ / "plmn").string()};
+    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    command.insert(command.end(), kCommand.begin(), kCommand.end() - 1);  // an emulator
+    command.push_back((dir_ / "plmn").string());
   }
   Result r = run({path.string()}, Stdout::kCaptured, command);
   EXPECT_EQ(r.out, lines("Failed to open " + path.string() + " .\n" + kUsage));
