@@ -1,27 +1,46 @@
 #!/usr/bin/env bash
-# Benchmark: builds a Release plmn, generates the benchmark files in a
-# temporary folder and prints, for each, the time and peak memory of a run
-# beside the time `wc -l` takes to read the same file. Then runs the
-# decode_line micro-benchmark, where Google Benchmark is installed.
+# Benchmark: builds a Release plmn, dynamically and statically linked,
+# generates the benchmark files in a temporary folder (a fixed seed, so the
+# same files every time) and prints two Markdown tables, the way the README
+# shows them:
+#  - for each file, the time and peak memory of a run, beside the time
+#    `wc -l` takes to read the same file; each time is the best of 5 runs
+#    with the file in the page cache;
+#  - the start-up: a run on the small example file against a static C
+#    program whose main only returns 0, as medians of paired runs.
+# Then it runs the decode_line micro-benchmark, where Google Benchmark is
+# installed.
 #
 # Usage: bash bench/run.sh [build-folder]
-# Needs: cmake, g++, and /usr/bin/time (Debian package `time`).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
-runs=5  # each figure is the best of this many runs, the file in the page cache
+runs=5            # each time in the first table is the best of this many runs
+startup_runs=101  # paired runs behind each start-up figure
 
-if [[ ! -x /usr/bin/time ]]; then
-  echo "bench/run.sh needs /usr/bin/time: apt-get install time" >&2
+# The commands this needs, each with the Debian package that has it.
+missing=()
+for need in cmake:cmake g++:g++ cc:gcc /usr/bin/time:time awk:mawk wc:coreutils; do
+  command -v "${need%%:*}" >/dev/null || missing+=("${need#*:}")
+done
+if ((${#missing[@]} > 0)); then
+  echo "bench/run.sh needs more packages: apt-get install ${missing[*]}" >&2
   exit 1
 fi
 
+echo "Building..." >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --parallel >/dev/null
+cmake -S . -B "$build-static" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DPLMN_STATIC=ON \
+  >/dev/null
+cmake --build "$build-static" --parallel --target plmn >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+printf 'int main(void) { return 0; }\n' >"$work/noop.c"
+cc -O2 -static -o "$work/noop" "$work/noop.c"
 
+echo "Generating the files..." >&2
 "$build/plmn_generate" realistic 300M >"$work/realistic.txt"
 "$build/plmn_generate" oneline 200M >"$work/oneline.txt"
 "$build/plmn_generate" distinct 100M >"$work/distinct.txt"
@@ -29,15 +48,14 @@ cp examples/oplmnwact.txt "$work/tiny.txt"
 
 # Best wall-clock seconds of `runs` runs of a command, its output discarded.
 best_seconds() {
-  local best="" start end t
+  local best="" start end
   for ((i = 0; i < runs; i++)); do
-    start=$EPOCHREALTIME
+    start=${EPOCHREALTIME/[.,]/}
     "$@" >/dev/null || true
-    end=$EPOCHREALTIME
-    t=$(echo "$end - $start" | bc)
-    if [[ -z $best ]] || (($(echo "$t < $best" | bc))); then best=$t; fi
+    end=${EPOCHREALTIME/[.,]/}
+    if [[ -z $best ]] || ((end - start < best)); then best=$((end - start)); fi
   done
-  printf '%.4f' "$best"
+  awk -v us="$best" 'BEGIN { printf "%.4f", us / 1e6 }'
 }
 
 # Peak resident memory of one run, in KiB.
@@ -46,31 +64,41 @@ peak_kib() {
   cat "$work/time.out"
 }
 
+echo "Measuring..." >&2
+echo "plmn $(git describe --always --dirty 2>/dev/null || echo '?') on" \
+  "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores," \
+  "$(. /etc/os-release && echo "$PRETTY_NAME"), $(g++ -dumpfullversion | sed 's/^/GCC /')," \
+  "$(date +%Y-%m-%d):"
 echo
-echo "plmn $(git describe --always --dirty 2>/dev/null || echo '?'), $(nproc) cores," \
-  "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
-echo
-printf '| %-10s | %8s | %9s | %8s | %7s | %11s | %9s | %9s | %6s |\n' \
-  file MB keys seconds 'MB/s' 'peak RSS' 'RSS/key' 'wc -l s' 'x wc'
-printf '|%s|\n' '------------|----------|-----------|----------|---------|-------------|-----------|-----------|--------'
+echo '| file | MB | networks | seconds | MB/s | peak RSS MiB | RSS bytes/network | `wc -l` seconds | × `wc -l` |'
+echo '|---|--:|--:|--:|--:|--:|--:|--:|--:|'
 for name in realistic oneline distinct tiny; do
   file="$work/$name.txt"
   cat "$file" >/dev/null  # into the page cache
-  bytes=$(stat -c %s "$file")
+  bytes=$(wc -c <"$file")
   keys=$("$build/plmn" "$file" | wc -l)
   seconds=$(best_seconds "$build/plmn" "$file")
   kib=$(peak_kib "$build/plmn" "$file")
   wc_seconds=$(best_seconds wc -l "$file")
-  printf '| %-10s | %8.1f | %9d | %8.4f | %7.0f | %7.1f MiB | %7.0f B | %9.4f | %6.1f |\n' \
-    "$name" "$(echo "$bytes / 1000000" | bc -l)" "$keys" "$seconds" \
-    "$(echo "$bytes / 1000000 / $seconds" | bc -l)" "$(echo "$kib / 1024" | bc -l)" \
-    "$(echo "$kib * 1024 / ($keys + ($keys == 0))" | bc -l)" "$wc_seconds" \
-    "$(echo "$seconds / $wc_seconds" | bc -l)"
+  awk -v name="$name" -v bytes="$bytes" -v keys="$keys" -v s="$seconds" -v kib="$kib" \
+    -v wc="$wc_seconds" 'BEGIN {
+      printf "| %s | %.1f | %d | %.4f | %.0f | %.1f | %.0f | %.4f | %.1f |\n", name, bytes / 1e6,
+        keys, s, bytes / 1e6 / s, kib / 1024, kib * 1024 / keys, wc, s / wc
+    }'
 done
+
 echo
-echo "Starting the process alone (plmn with no argument): $(best_seconds "$build/plmn") seconds."
-echo "RSS/key is the peak resident memory divided by the number of distinct keys; it means"
-echo "something for the distinct file, where every entry is a network of its own."
+echo "| start-up, median of $startup_runs paired runs | seconds | × static C program |"
+echo '|---|--:|--:|'
+startup_row() {
+  local label=$1
+  shift
+  read -r base seconds ratio < <("$build/plmn_startup" "$startup_runs" "$work/noop" "$@")
+  printf '| %s | %.5f | %.2f |\n' "$label" "$seconds" "$ratio"
+}
+startup_row 'static C program, `main` returns 0' "$work/noop"
+startup_row '`plmn examples/oplmnwact.txt`, static' "$build-static/plmn" "$work/tiny.txt"
+startup_row '`plmn examples/oplmnwact.txt`, dynamic' "$build/plmn" "$work/tiny.txt"
 
 if [[ -x $build/decode_perftest ]]; then
   echo
