@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,6 +32,12 @@ constexpr bool kWindows = false;
 #endif
 
 const std::vector<std::string> kCommand = {PLMN_COMMAND};
+// The tool runs under an emulator: Wine or qemu.
+const bool kEmulated = kCommand.size() > 1;
+
+// A test that a platform cannot run skips itself in a line of its own, with
+// `if (kWindows)` or `if (kEmulated)` and GTEST_SKIP() followed by the reason
+// as one string: the build of that platform puts it into the test's name.
 
 // `text` with its line ends as the tool writes them: CR LF on Windows.
 std::string lines(const std::string& text) {
@@ -130,9 +137,40 @@ const std::string kListing =
     "312:453:0080\n";
 
 TEST_F(Cli, ListsTheNetworks) {
-  Result r = run({file("list.txt", kList).string()});
-  EXPECT_EQ(r.out, lines(kListing));
-  EXPECT_EQ(r.err, "");
+  // 10,000 networks, in the order of their keys: a listing of more than the
+  // 64 KiB that the output buffers, which is written in several blocks.
+  std::string many, many_listing;
+  for (int i = 0; i < 10'000; ++i) {
+    std::string d = std::to_string(10'000 + i);  // "1" and four digits
+    many += {d[1], '1', '0', d[2], d[4], d[3], '0', '0', '8', '0'};
+    many_listing += {'1', d[1], d[2], ':', d[3], d[4], '0', ':', '0', '0', '8', '0', '\n'};
+  }
+  for (const auto& [list, listing] : {std::pair{kList, kListing}, {many, many_listing}}) {
+    Result r = run({file("list.txt", list).string()});
+    EXPECT_EQ(r.out, lines(listing));
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+  }
+}
+
+TEST_F(Cli, ReadsAFileOfMoreThan2GiB) {
+  // Sparse: a line of 2 GiB of zero bytes takes no room on the disk. A
+  // 32-bit build needs 64-bit file offsets to query, open and read it.
+  const fs::path path = dir_ / "large.txt";
+  const std::string tail = "\n13F2540080\n";
+  const off_t zeros = off_t{1} << 31;
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  bool made = ftruncate(fd, zeros) == 0 && pwrite(fd, tail.data(), tail.size(), zeros) > 0;
+  struct stat status {};
+  fstat(fd, &status);
+  close(fd);
+  if (!made || status.st_blocks * 512 > (off_t{1} << 20)) {
+    GTEST_SKIP() << "this file system makes no sparse file of 2 GiB";
+  }
+  Result r = run({path.string()});
+  // The zero bytes are entries of their own, whose key sorts first.
+  EXPECT_EQ(r.out, lines(std::string("\0\0\0:\0\0\0:\0\0\0\0\n", 13) + "312:45:0080\n"));
   EXPECT_EQ(r.status, 0);
 }
 
@@ -192,7 +230,7 @@ TEST_F(Cli, FailuresWriteAMessageAndTheUsage) {
 }
 
 TEST_F(Cli, DeviceIsNotARegularFile) {
-  if (kWindows) GTEST_SKIP() << "Wine shows Windows programs no devices such as /dev/null";
+  if (kWindows) GTEST_SKIP() << "it shows Windows programs no devices such as /dev/null";
   Result r = run({"/dev/null"});
   EXPECT_EQ(r.out, "/dev/null exists, but is not a regular file.\n" + kUsage);
   EXPECT_EQ(r.status, 1);
@@ -205,13 +243,13 @@ TEST_F(Cli, UnreadableFile) {
   if (geteuid() == 0) {
     // Root reads any file, so run the tool as nobody. The copy of the tool
     // and the folder must be reachable for that user.
-    if (kWindows) GTEST_SKIP() << "root reads any file, and Wine runs only as its prefix's owner";
+    if (kWindows) GTEST_SKIP() << "as root, who reads any file, since Wine runs only as its owner";
     if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv is needed to drop root";
     fs::copy_file(kCommand.back(), dir_ / "plmn");
     fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
     command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    command.insert(command.end(), kCommand.begin(), kCommand.end() - 1);  // an emulator
+    command.insert(command.end(), kCommand.begin(), kCommand.end() - 1);  // the emulator
     command.push_back((dir_ / "plmn").string());
   }
   Result r = run({path.string()}, Stdout::kCaptured, command);
@@ -224,7 +262,7 @@ TEST_F(Cli, ReadErrorIsAFailure) {
   if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem here";
   // Under Wine it is the Wine server that opens the file, so the memory is
   // the server's own; that has made the server itself fail now and then.
-  if (kWindows) GTEST_SKIP() << "under Wine, /proc/self/mem is the Wine server's memory";
+  if (kWindows) GTEST_SKIP() << "there /proc/self/mem is the memory of Wine's server";
   Result r = run({"/proc/self/mem"});
   EXPECT_EQ(r.out, lines("Failed to read /proc/self/mem .\n"));
   EXPECT_EQ(r.err, "");
@@ -235,7 +273,7 @@ TEST_F(Cli, OutOfMemoryIsAFailure) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
 #endif
-  if (kCommand.size() > 1) GTEST_SKIP() << "the emulator reserves more address space than that";
+  if (kEmulated) GTEST_SKIP() << "the emulator itself needs more address space than the limit";
   if (access("/usr/bin/prlimit", X_OK) != 0) GTEST_SKIP() << "prlimit is needed to set the limit";
   // Three million networks on one line: their table needs more than the 32 MiB
   // of address space the tool gets.
@@ -274,39 +312,52 @@ TEST_F(Cli, WriteErrorIsAFailure) {
   }
 }
 
-TEST_F(Cli, Wildcards) {
+TEST_F(Cli, FileNamesAndWildcards) {
   // Made in an order unlike that of their names: Windows and Wine both list a
-  // folder's names sorted, so a.txt is the first match of *.txt.
+  // folder's names sorted, so a.txt is the first match of *.txt. Names
+  // beyond ASCII must name their own file on Windows too, where a narrow
+  // argument would turn łista.txt into lista.txt.
   const fs::path lists = dir_ / "lists";
   fs::create_directory(lists);
   write_file(lists / "c.txt", "1332540080\n");
   write_file(lists / "a.txt", "13F2540080\n");
   write_file(lists / "b.txt", "42F6184000\n");
   write_file(lists / "one.lst", "130014C080\n");
+  write_file(lists / "lista.lst", "13F2540080\n");
+  write_file(lists / "\u0142ista.lst", "42F6184000\n");          // łista
+  write_file(lists / "\u65E5\u672C.lst", "1332540080\n");        // 日本
+  write_file(lists / "\u0421\u0418\u041C.lst", "130014C080\n");  // СИМ
+  write_file(lists / "\U0001F4F6.lst", "62F2204000\n");          // an emoji, beyond 16 bits
   struct Case {
     const char* name;
-    std::string pattern;
-    std::string out;  // on Windows, where the runtime expands the pattern
+    std::string arg;
+    std::string out;  // on Windows, where the runtime expands patterns
     int status;
   };
   const Case cases[] = {
       {"several matches, the first one listed is used", "*.txt", "312:45:0080\n", 0},
-      {"one match", "*.lst", "310:410:C080\n", 0},
+      {"one match", "one.*", "310:410:C080\n", 0},
       {"? stands for one character", "?.txt", "312:45:0080\n", 0},
-      {"pattern in another folder", (lists / "*.lst").string(), "310:410:C080\n", 0},
+      {"pattern in another folder", (lists / "one.*").string(), "310:410:C080\n", 0},
       {"no match, passed on unchanged", "*.nothing", "Failed to stat *.nothing .\n" + kUsage, 1},
+      {"Latin", "\u0142ista.lst", "246:81:4000\n", 0},
+      {"the ASCII look-alike", "lista.lst", "312:45:0080\n", 0},
+      {"CJK", "\u65E5\u672C.lst", "312:453:0080\n", 0},
+      {"Cyrillic", "\u0421\u0418\u041C.lst", "310:410:C080\n", 0},
+      {"emoji", "\U0001F4F6.lst", "262:02:4000\n", 0},
+      {"pattern of a Latin name", "\u0142*.lst", "246:81:4000\n", 0},
+      {"pattern of an ASCII name", "l*.lst", "312:45:0080\n", 0},
+      {"missing name, in UTF-8", "\u65E5\u672C-nie.lst",
+       "Failed to stat \u65E5\u672C-nie.lst .\n" + kUsage, 1},
   };
   for (const Case& c : cases) {
-    Result r = run({c.pattern}, Stdout::kCaptured, kCommand, lists);
-    if (kWindows) {
-      EXPECT_EQ(r.out, lines(c.out)) << c.name;
-      EXPECT_EQ(r.status, c.status) << c.name;
-    } else {
-      // The shell expands patterns here: one that reaches the tool is taken
-      // as the path it is.
-      EXPECT_EQ(r.out, "Failed to stat " + c.pattern + " .\n" + kUsage) << c.name;
-      EXPECT_EQ(r.status, 1) << c.name;
-    }
+    Result r = run({c.arg}, Stdout::kCaptured, kCommand, lists);
+    // The shell expands patterns here: one that reaches the tool is taken
+    // as the path it is.
+    bool expanded = kWindows || c.arg.find_first_of("*?") == std::string::npos;
+    EXPECT_EQ(r.out, lines(expanded ? c.out : "Failed to stat " + c.arg + " .\n" + kUsage))
+        << c.name;
+    EXPECT_EQ(r.status, expanded ? c.status : 1) << c.name;
     EXPECT_EQ(r.err, "") << c.name;
   }
 }
