@@ -63,6 +63,18 @@ int check_type(output& out, file_type type, std::string_view path) {
   return fail(out, "", path, " exists, but is not a regular file.\n");
 }
 
+// Files the networks of the file open on `infile` and lists them.
+int read_and_list(output& out, int infile, std::string_view path) {
+  plmn_table plmns;
+  if (read_plmn_list(infile, plmns) != 0) {
+    // A listing of part of the file would pass for the whole of it.
+    report(out, "Failed to read ", path, " .\n");
+    return 1;
+  }
+  write_listing(out, plmns);
+  return 0;
+}
+
 int run(int argc, char** argv, output& out) {
   if (argc < 2) {
     shell_help(out);
@@ -80,24 +92,17 @@ int run(int argc, char** argv, output& out) {
     return status;
   }
 
-  plmn_table plmns;
-  int error = 0;
+  int status;
   try {
-    error = read_plmn_list(infile, plmns);
+    status = read_and_list(out, infile, path);
   } catch (const std::bad_alloc&) {
     // The table cannot grow. A listing of part of the file would pass for
     // the whole of it, so there is none.
-    close(infile);
     report(out, "Out of memory while reading ", path, " .\n");
-    return 1;
+    status = 1;
   }
   close(infile);
-  if (error != 0) {
-    report(out, "Failed to read ", path, " .\n");
-    return 1;
-  }
-  write_listing(out, plmns);
-  return 0;
+  return status;
 }
 
 }  // namespace

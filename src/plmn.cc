@@ -13,7 +13,7 @@ namespace {
 // to half full. The memo of entry texts, in slots, is capped too.
 // The smallest index is small since most lists are: a run on a file of a few
 // hundred bytes is mostly the program's start, which should touch little
-// memory.
+// memory (256 bytes of index and 4 KiB of memo).
 constexpr size_t kSmallestIndex = size_t{1} << 6;
 constexpr size_t kLargeIndex = size_t{1} << 18;
 constexpr size_t kLargestMemo = size_t{1} << 16;
@@ -51,7 +51,9 @@ bool key_less(const plmn& a, const plmn& b) {
 
 plmn_table::plmn_table()
     : seed_(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-            reinterpret_cast<uintptr_t>(this)) {}
+            reinterpret_cast<uintptr_t>(this)) {
+  rebuild_index(kSmallestIndex);
+}
 
 uint32_t plmn_table::place(const plmn& record) {
   if (index_.empty()) make_index();
@@ -108,10 +110,11 @@ void plmn_table::rebuild_index(size_t capacity) {
 }
 
 std::span<const plmn> plmn_table::sorted() {
-  // Sorting renumbers the records, so the index and the memo go (and their
-  // memory with them, before the sort); filing again builds them anew.
+  // Sorting renumbers the records, so the index goes (and its memory with
+  // it, before the sort), and so do the record numbers in the memo; filing
+  // again builds a new index.
   std::vector<uint32_t>().swap(index_);
-  std::vector<memo_slot>().swap(memo_);
+  std::fill(memo_.begin(), memo_.end(), memo_slot{});
   std::sort(records_.begin(), records_.end(),
             [](const plmn& a, const plmn& b) { return key_less(a, b); });
   return records_;

@@ -76,7 +76,7 @@ bool key_less(const plmn& a, const plmn& b);
 // bytes a key while the arrays grow, plus a memo of entries of at most 1 MiB.
 class plmn_table {
  public:
-  // An empty table. It allocates nothing until the first filing.
+  // An empty table, with an index and a memo of a few KiB.
   plmn_table();
 
   // Files `record` under its key: inserts it, or replaces the record that has
@@ -126,8 +126,7 @@ class plmn_table {
   int shift_ = 0;      // 64 - log2(capacity): the hash's top bits pick the slot
   uint64_t seed_ = 0;  // varies per run so no input is slow by design
   // Direct-mapped by a hash of the entry text; a clash only costs a lookup.
-  // Its size, a power of two, follows the index's, up to 64 Ki slots. Empty
-  // until the first entry is filed.
+  // Its size, a power of two, follows the index's, up to 64 Ki slots.
   std::vector<memo_slot> memo_;
   int memo_shift_ = 0;  // 64 - log2(memo size)
 };
@@ -154,7 +153,6 @@ inline void plmn_table::file_entry(const char* entry, Decode decode) {
   uint16_t tail;
   std::memcpy(&head, entry, sizeof head);
   std::memcpy(&tail, entry + sizeof head, sizeof tail);
-  if (memo_.empty()) make_index();  // the first entry, or the first since sorting
   words text = {head, tail};
   memo_slot& memo = memo_[slot_of(text, 0, memo_shift_)];
   if (memo.number != 0 && memo.head == head && memo.tail == tail) {
