@@ -83,7 +83,7 @@ for name in realistic oneline distinct tiny; do
   awk -v name="$name" -v bytes="$bytes" -v keys="$keys" -v s="$seconds" -v kib="$kib" \
     -v wc="$wc_seconds" 'BEGIN {
       printf "| %s | %.1f | %d | %.4f | %.0f | %.1f | %.0f | %.4f | %.1f |\n", name, bytes / 1e6,
-        keys, s, bytes / 1e6 / s, kib / 1024, kib * 1024 / keys, wc, s / wc
+        keys, s, bytes / 1e6 / s, kib / 1024, kib * 1024 / (keys ? keys : 1), wc, s / wc
     }'
 done
 

@@ -36,6 +36,11 @@ double seconds_to_run(char** argv) {
   waitpid(pid, &status, 0);
   std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   posix_spawn_file_actions_destroy(&actions);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    // A command that fails may end sooner than one that does its work.
+    std::fprintf(stderr, "plmn_startup: %s failed\n", argv[0]);
+    std::exit(1);
+  }
   return took.count();
 }
 

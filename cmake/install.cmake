@@ -3,7 +3,7 @@
 #
 #   cmake --install build [--prefix DIR]     # DIR/bin/plmn, DIR/share/man/man1/plmn.1
 #   cd build && cpack                        # plmn_VERSION_ARCH.deb, or plmn-VERSION-win64.zip
-#   cd build-static && cpack -G TGZ          # plmn-VERSION-linux-ARCH.tar.gz (-DPLMN_STATIC=ON)
+#   cd build-static && cpack                 # plmn-VERSION-linux-ARCH.tar.gz (-DPLMN_STATIC=ON)
 
 include(GNUInstallDirs)
 
@@ -34,10 +34,13 @@ if(WIN32)
 else()
   install(TARGETS plmn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES doc/plmn.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  set(CPACK_GENERATOR DEB)
   if(PLMN_STATIC)
-    # The machine name as `uname -m` gives it: x86_64, aarch64, armv7l ...
+    # An archive for any Linux of the machine, named as `uname -m` names it:
+    # x86_64, aarch64, armv7l, s390x. (A cross build is always static.)
+    set(CPACK_GENERATOR TGZ)
     set(CPACK_PACKAGE_FILE_NAME plmn-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
+  else()
+    set(CPACK_GENERATOR DEB)
   endif()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # plmn_VERSION_ARCH.deb, as Debian names them
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)

@@ -12,9 +12,11 @@ if(CPACK_GENERATOR STREQUAL "DEB")
   set(doc "${root}/share/doc/${CPACK_PACKAGE_NAME}")
   file(MAKE_DIRECTORY "${doc}")
 
-  # The licence's text, past its title and copyright line, as the License
+  # The licence's copyright line, and its text past that line as the License
   # paragraph wants it: each line indented by a blank, empty lines as " .".
   file(READ "${source}/LICENSE" licence)
+  string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" copyright "${licence}")
+  set(copyright "${CMAKE_MATCH_1}")
   string(REGEX REPLACE "^.*\n\n(Permission )" "\\1" licence "${licence}")
   string(REGEX REPLACE "\n+$" "" licence "${licence}")
   string(REPLACE "\n\n" "\n.\n" licence "${licence}")
@@ -24,7 +26,7 @@ if(CPACK_GENERATOR STREQUAL "DEB")
        "Upstream-Name: ${CPACK_PACKAGE_NAME}\n"
        "\n"
        "Files: *\n"
-       "Copyright: 2026 the plmn authors\n"
+       "Copyright: ${copyright}\n"
        "License: Expat\n"
        " ${licence}\n")
 

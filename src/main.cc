@@ -52,14 +52,8 @@ void write_listing(output& out, plmn_table& plmns) {
 // Reports a status query that did not find a regular file. Returns 0 when
 // it did, or the exit status.
 int check_type(output& out, file_type type, std::string_view path) {
-  switch (type) {
-    case file_type::regular:
-      return 0;
-    case file_type::unknown:
-      return fail(out, "Failed to stat ", path, " .\n");
-    case file_type::other:
-      break;
-  }
+  if (type == file_type::regular) return 0;
+  if (type == file_type::unknown) return fail(out, "Failed to stat ", path, " .\n");
   return fail(out, "", path, " exists, but is not a regular file.\n");
 }
 

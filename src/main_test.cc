@@ -243,7 +243,7 @@ TEST_F(Cli, UnreadableFile) {
   if (geteuid() == 0) {
     // Root reads any file, so run the tool as nobody. The copy of the tool
     // and the folder must be reachable for that user.
-    if (kWindows) GTEST_SKIP() << "as root, who reads any file, since Wine runs only as its owner";
+    if (kWindows) GTEST_SKIP() << "if root, who reads any file, since Wine runs only as its owner";
     if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv is needed to drop root";
     fs::copy_file(kCommand.back(), dir_ / "plmn");
     fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -278,7 +278,7 @@ TEST_F(Cli, OutOfMemoryIsAFailure) {
   // Three million networks on one line: their table needs more than the 32 MiB
   // of address space the tool gets.
   std::string line;
-  for (int i = 0; i < 3'000'000; ++i) line += std::to_string(9'000'000'000 + i).substr(0, 10);
+  for (int i = 0; i < 3'000'000; ++i) line += std::to_string(9'000'000'000 + i);
   const std::string path = file("distinct.txt", line).string();
   std::vector<std::string> command = {"/usr/bin/prlimit", "--as=33554432"};
   command.insert(command.end(), kCommand.begin(), kCommand.end());

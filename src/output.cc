@@ -6,12 +6,12 @@
 #include <cerrno>
 #include <cstring>
 
-output::output(int fd) : fd_(fd), buffer_(new char[kCapacity]) {}
+output::output(int fd) : fd_(fd) {}
 
 void output::write(std::string_view text) {
   while (!text.empty()) {
     size_t n = std::min(kCapacity - size_, text.size());
-    std::memcpy(buffer_.get() + size_, text.data(), n);
+    std::memcpy(buffer_ + size_, text.data(), n);
     size_ += n;
     text.remove_prefix(n);
     if (size_ == kCapacity) flush();
@@ -19,7 +19,7 @@ void output::write(std::string_view text) {
 }
 
 int output::flush() {
-  const char* p = buffer_.get();
+  const char* p = buffer_;
   size_t left = size_;
   size_ = 0;
   while (left > 0 && error_ == 0) {

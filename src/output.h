@@ -4,12 +4,13 @@
 #define PLMN_OUTPUT_H_
 
 #include <cstddef>
-#include <memory>
 #include <string_view>
 
 // Collects text and writes it in large blocks. The first failed write is
 // remembered and everything after it is dropped, so the caller checks once,
-// at the end, whether all of its output arrived.
+// at the end, whether all of its output arrived. The buffer is part of the
+// object, so that writing allocates nothing: a message that memory ran out
+// can still be written.
 class output {
  public:
   explicit output(int fd);
@@ -25,8 +26,8 @@ class output {
 
   int fd_;
   int error_ = 0;
-  std::unique_ptr<char[]> buffer_;
   size_t size_ = 0;
+  char buffer_[kCapacity];  // only what is written is touched
 };
 
 #endif  // PLMN_OUTPUT_H_

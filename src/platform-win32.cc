@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <cerrno>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -38,11 +40,19 @@ std::string utf8_of(const wchar_t* wide) {
   return text;
 }
 
-std::wstring wide_of(const char* utf8) {
-  int size = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+// The path as the wide-character calls take it. It is UTF-8, unless reading
+// the wide-character arguments failed and they are the runtime's narrow ones
+// in the ANSI code page, which are seldom valid UTF-8.
+std::wstring wide_of(const char* path) {
+  UINT code_page = CP_UTF8;
+  int size = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+  if (size <= 0) {
+    code_page = CP_ACP;
+    size = MultiByteToWideChar(code_page, 0, path, -1, nullptr, 0);
+  }
   if (size <= 0) return {};
   std::wstring text(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), size);
+  MultiByteToWideChar(code_page, 0, path, -1, text.data(), size);
   text.pop_back();
   return text;
 }
@@ -58,21 +68,28 @@ void utf8_arguments(int& argc, char**& argv) {
   wchar_t** wide_argv = nullptr;
   wchar_t** wide_env = nullptr;
   startup_info info{};
+  // Where memory is too short for this, the narrow arguments stay.
   if (__wgetmainargs(&wide_argc, &wide_argv, &wide_env, 1, &info) != 0) return;
   static std::vector<std::string> texts;
   static std::vector<char*> pointers;
-  texts.clear();
-  for (int i = 0; i < wide_argc; ++i) texts.push_back(utf8_of(wide_argv[i]));
-  pointers.clear();
-  for (std::string& text : texts) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
+  try {
+    for (int i = 0; i < wide_argc; ++i) texts.push_back(utf8_of(wide_argv[i]));
+    for (std::string& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
   argc = wide_argc;
   argv = pointers.data();
 }
 
 file_type path_type(const char* path) {
   struct _stat64 filestat {};
-  return _wstat64(wide_of(path).c_str(), &filestat) == 0 ? type_of(filestat) : file_type::unknown;
+  try {
+    if (_wstat64(wide_of(path).c_str(), &filestat) == 0) return type_of(filestat);
+  } catch (const std::bad_alloc&) {
+  }
+  return file_type::unknown;
 }
 
 file_type descriptor_type(int fd) {
@@ -84,5 +101,10 @@ int open_input(const char* path) {
   // Binary, since the reader applies the text rules itself. In text mode the
   // runtime would apply them first, and a line ending in CR CR LF would lose
   // both of its CRs instead of the one directly before the LF.
-  return _wopen(wide_of(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  try {
+    return _wopen(wide_of(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  } catch (const std::bad_alloc&) {
+    errno = ENOMEM;
+    return -1;
+  }
 }

@@ -6,7 +6,7 @@
 // bytes of the argument, whatever they are; on Windows the arguments are
 // taken from the wide-character command line and converted, and paths are
 // converted back for the file system's wide-character calls, so any name that
-// the file system holds names that file and no other.
+// the file system holds (as valid UTF-16) names that file and no other.
 //
 // Output needs nothing here: standard output and standard error start in the
 // runtime's text mode on both, so on Windows each "\n" the tool writes comes
