@@ -7,7 +7,8 @@
 #    `wc -l` takes to read the same file; each time is the best of 5 runs
 #    with the file in the page cache;
 #  - the start-up: a run on the small example file against a static C
-#    program whose main only returns 0, as medians of paired runs.
+#    program whose main only returns 0, run in turn: the median time of
+#    each, and the median of the paired ratios.
 # Then it runs the decode_line micro-benchmark, where Google Benchmark is
 # installed.
 #
@@ -88,17 +89,16 @@ for name in realistic oneline distinct tiny; do
 done
 
 echo
-echo "| start-up, median of $startup_runs paired runs | seconds | × static C program |"
-echo '|---|--:|--:|'
-startup_row() {
-  local label=$1
-  shift
-  read -r base seconds ratio < <("$build/plmn_startup" "$startup_runs" "$work/noop" "$@")
-  printf '| %s | %.5f | %.2f |\n' "$label" "$seconds" "$ratio"
-}
-startup_row 'static C program, `main` returns 0' "$work/noop"
-startup_row '`plmn examples/oplmnwact.txt`, static' "$build-static/plmn" "$work/tiny.txt"
-startup_row '`plmn examples/oplmnwact.txt`, dynamic' "$build/plmn" "$work/tiny.txt"
+echo "| start-up, $startup_runs paired runs | seconds | static C program seconds | × static C program |"
+echo '|---|--:|--:|--:|'
+for linked in static dynamic; do
+  program=$build/plmn
+  [[ $linked == static ]] && program=$build-static/plmn
+  read -r base seconds ratio < <("$build/plmn_startup" "$startup_runs" "$work/noop" \
+    "$program" "$work/tiny.txt")
+  printf '| `plmn examples/oplmnwact.txt`, %s | %.5f | %.5f | %.2f |\n' \
+    "$linked" "$seconds" "$base" "$ratio"
+done
 
 if [[ -x $build/decode_perftest ]]; then
   echo
