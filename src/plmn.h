@@ -120,8 +120,7 @@ class plmn_table {
   std::vector<plmn> records_;
   // Record number + 1 for each slot, 0 for a free one. The capacity is a
   // power of two, two to four times the number of records or more, so probes
-  // are short. Empty when there is no index: before the first filing and
-  // after sorting.
+  // are short. Empty after sorting, until the next filing.
   std::vector<uint32_t> index_;
   int shift_ = 0;      // 64 - log2(capacity): the hash's top bits pick the slot
   uint64_t seed_ = 0;  // varies per run so no input is slow by design
