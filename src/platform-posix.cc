@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "platform.h"
 
 namespace {
@@ -25,7 +27,21 @@ file_type descriptor_type(int fd) {
 
 int open_input(const char* path) {
   // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none
-  // comes. The flag can stay set: it changes nothing for a regular file, the
-  // only kind the tool reads.
-  return open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  // comes; with it, a FIFO opens at once.
+  constexpr int kFlags = O_RDONLY | O_CLOEXEC;
+  int fd = open(path, kFlags | O_NONBLOCK);
+  if (fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {
+    // Another process holds a lease on the file (Samba's oplocks and NFS
+    // delegations take them), and a non-blocking open will not wait for it
+    // to be broken. Only a file can carry a lease, so this open waits for its
+    // holder to let go, as any reader of the file does, and then goes on.
+    fd = open(path, kFlags);
+  }
+  if (fd >= 0 && descriptor_type(fd) == file_type::regular) {
+    // The file is read with plain blocking I/O: what O_NONBLOCK means for a
+    // regular file is up to each system and file system.
+    int flags = fcntl(fd, F_GETFL);
+    if (flags != -1) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  }
+  return fd;
 }

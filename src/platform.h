@@ -38,11 +38,13 @@ file_type path_type(const char* path);
 file_type descriptor_type(int fd);
 
 // Opens `path` for reading. Returns its descriptor, or -1 with errno set.
-// Opening never waits: a FIFO put in place of the file opens at once, and
-// `descriptor_type` then tells it apart. The bytes come as they stand in the
-// file, with no translation of line ends: the reader applies the text rules
-// (CR LF, Ctrl-Z, byte-order mark) itself, so one file gives the same
-// networks on every system.
+// A FIFO put in place of the file opens at once, without waiting for a
+// writer, and `descriptor_type` then tells it apart. A file under a lease
+// (Samba's oplocks, NFS delegations) opens once the lease holder lets go of
+// it, as it does for any reader. A regular file is then read with blocking
+// I/O. The bytes come as they stand in the file, with no translation of line
+// ends: the reader applies the text rules (CR LF, Ctrl-Z, byte-order mark)
+// itself, so one file gives the same networks on every system.
 int open_input(const char* path);
 
 #endif  // PLMN_PLATFORM_H_

@@ -5,9 +5,17 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#endif
 
 namespace {
 
@@ -43,14 +51,69 @@ TEST(OpenInput, ReadsTheBytesAsTheyStand) {
 }
 
 #ifndef _WIN32
+// Holds a write lease on `path` in a child process, as a file server does,
+// and lets go as soon as the system tells it that a reader wants the file,
+// or after 10 s. Returns the child's pid once the lease is held, or -1 where
+// the file system takes no lease on the file. The child ends with status 0
+// if a reader asked for the file.
+pid_t hold_lease(const fs::path& path) {
+  int held[2];
+  if (pipe(held) != 0) return -1;
+  pid_t pid = fork();
+  if (pid == 0) {
+    // The holder is told of a reader by SIGIO, which it waits for.
+    sigset_t sigio;
+    sigemptyset(&sigio);
+    sigaddset(&sigio, SIGIO);
+    sigprocmask(SIG_BLOCK, &sigio, nullptr);
+    int fd = open(path.c_str(), O_RDWR);
+    char ok = fd >= 0 && fcntl(fd, F_SETLEASE, F_WRLCK) == 0 ? 'y' : 'n';
+    (void)!write(held[1], &ok, 1);
+    const timespec timeout = {10, 0};
+    bool asked = ok == 'y' && sigtimedwait(&sigio, nullptr, &timeout) == SIGIO;
+    _exit(asked ? 0 : 1);  // closing the file ends the lease
+  }
+  close(held[1]);
+  char ok = 'n';
+  if (pid > 0 && (read(held[0], &ok, 1) != 1 || ok != 'y')) {
+    waitpid(pid, nullptr, 0);
+    pid = -1;
+  }
+  close(held[0]);
+  return pid;
+}
+
 // The path may be replaced by a FIFO after its status was queried: opening
-// it must not wait for a writer, and the descriptor must say what it is.
-TEST(OpenInput, FifoOpensAtOnceAndIsNotRegular) {
-  const fs::path path = temp_path(".fifo");
-  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-  int fd = open_input(path.c_str());
+// it must not wait for a writer, and the descriptor must say what it is. A
+// file under a lease must not fail to open: the open waits for the holder.
+TEST(OpenInput, NeverWaitsForAFifoButWaitsOutALease) {
+  const fs::path fifo = temp_path(".fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  int fd = open_input(fifo.c_str());
   ASSERT_GE(fd, 0);
   EXPECT_EQ(descriptor_type(fd), file_type::other);
+  close(fd);
+  fs::remove(fifo);
+
+  const fs::path path = temp_path(".leased");
+  std::ofstream(path, std::ios::binary) << "13F2540080\n";
+  fd = open_input(path.c_str());
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(fcntl(fd, F_GETFL) & O_NONBLOCK, 0) << "a file is read with blocking I/O";
+  close(fd);
+
+  pid_t holder = hold_lease(path);
+  if (holder < 0) {
+    fs::remove(path);
+    GTEST_SKIP() << "this file system takes no lease";
+  }
+  fd = open_input(path.c_str());
+  int error = errno, status = -1;
+  waitpid(holder, &status, 0);
+  EXPECT_EQ(status, 0) << "the lease holder was not asked to let go";
+  ASSERT_GE(fd, 0) << std::strerror(error);
+  EXPECT_EQ(descriptor_type(fd), file_type::regular);
+  EXPECT_EQ(read_all(fd), "13F2540080\n");
   close(fd);
   fs::remove(path);
 }
