@@ -3,11 +3,11 @@
 #ifndef PLMN_PLMN_H_
 #define PLMN_PLMN_H_
 
-#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -19,20 +19,20 @@
 // memory at a few dozen bytes per distinct network however long the input.
 // The characters are whatever stood in the input; nothing checks them.
 struct plmn {
-  // A record with an empty key, to be filled in field by field.
+  // A record whose four fields are empty.
   plmn() = default;
 
-  // Builds the record from its four texts. `key` must be `mcc`, `mnc` and
-  // `act` joined; the caller builds it, since it already holds the pieces.
-  // `mcc` and `mnc` are 2 or 3 characters, `act` is 4.
+  // Builds the record from its four texts, which its fields then read back
+  // exactly. `key` must be `mcc`, `mnc` and `act` joined; the caller builds
+  // it, since it already holds the pieces. `mcc` and `mnc` are 2 or 3
+  // characters, `act` is 4. Throws std::invalid_argument for texts that do
+  // not make a record. (The decoder fills its records directly.)
   plmn(std::string_view mcc, std::string_view mnc, std::string_view act, std::string_view key);
 
   std::string_view key() const { return {text, key_size}; }
   std::string_view mcc() const { return {text, mcc_size}; }
-  std::string_view mnc() const {
-    return {text + mcc_size, static_cast<size_t>(key_size - mcc_size - kActSize)};
-  }
-  std::string_view act() const { return {text + key_size - kActSize, kActSize}; }
+  std::string_view mnc() const { return {text + mcc_size, key_size - mcc_size - act_size()}; }
+  std::string_view act() const { return {text + key_size - act_size(), act_size()}; }
 
   static constexpr size_t kActSize = 4;
   static constexpr size_t kMinKeySize = 8;
@@ -43,22 +43,25 @@ struct plmn {
   char text[kMaxKeySize] = {};
   uint8_t key_size = 0;
   uint8_t mcc_size = 0;
+
+ private:
+  // Every record but the empty one has its 4 access technology characters.
+  size_t act_size() const { return key_size == 0 ? 0 : kActSize; }
 };
 
 inline plmn::plmn(std::string_view mcc, std::string_view mnc, std::string_view act,
-                  std::string_view key)
-    : key_size(static_cast<uint8_t>(key.size())), mcc_size(static_cast<uint8_t>(mcc.size())) {
-  assert(key.size() >= kMinKeySize && key.size() <= kMaxKeySize);
-  assert(key.substr(0, mcc.size()) == mcc && key.substr(mcc.size(), mnc.size()) == mnc);
-  assert(key.substr(mcc.size() + mnc.size()) == act);
-  (void)mnc;
-  (void)act;
-  // A key is 8 to 10 bytes: two fixed 8-byte copies, the second one ending
-  // where the key ends, cover it without a call or a loop.
-  constexpr size_t kHalf = 8;
-  static_assert(kMinKeySize >= kHalf);
-  std::memcpy(text, key.data(), kHalf);
-  std::memcpy(text + key.size() - kHalf, key.data() + key.size() - kHalf, kHalf);
+                  std::string_view key) {
+  auto is_code = [](std::string_view code) { return code.size() == 2 || code.size() == 3; };
+  if (!is_code(mcc) || !is_code(mnc) || act.size() != kActSize) {
+    throw std::invalid_argument("plmn: an MCC or MNC of 2 or 3 characters and an ACT of 4");
+  }
+  if (key.size() != mcc.size() + mnc.size() + act.size() || !key.starts_with(mcc) ||
+      key.substr(mcc.size(), mnc.size()) != mnc || !key.ends_with(act)) {
+    throw std::invalid_argument("plmn: the key is not the MCC, MNC and ACT joined");
+  }
+  std::memcpy(text, key.data(), key.size());
+  key_size = static_cast<uint8_t>(key.size());
+  mcc_size = static_cast<uint8_t>(mcc.size());
 }
 
 // Orders keys by unsigned byte-wise comparison, a key that is a prefix of

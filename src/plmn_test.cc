@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,37 @@ TEST(Plmn, FieldsReadBackAsGiven) {
     EXPECT_EQ(record.mnc(), c.mnc);
     EXPECT_EQ(record.act(), c.act);
     EXPECT_EQ(record.key(), c.mcc + c.mnc + c.act);
+  }
+  const plmn empty;
+  EXPECT_EQ(empty.mcc(), "");
+  EXPECT_EQ(empty.mnc(), "");
+  EXPECT_EQ(empty.act(), "");
+  EXPECT_EQ(empty.key(), "");
+}
+
+TEST(Plmn, TextsThatMakeNoRecordAreRejected) {
+  struct Case {
+    const char* name;
+    std::string mcc, mnc, act, key;
+  };
+  const Case cases[] = {
+      {"key shorter than the fields", "1", "2", "3456", "123"},
+      {"MCC of 1", "3", "45", "0080", "3450080"},
+      {"MCC of 4", "3124", "45", "0080", "3124450080"},
+      {"MNC of 1", "312", "4", "0080", "3124080"},
+      {"MNC of 4", "31", "2450", "0080", "3124500080"},
+      {"ACT of 3", "312", "45", "008", "31245008"},
+      {"ACT of 5", "31", "24", "00800", "312400800"},
+      {"all empty", "", "", "", ""},
+      {"key empty", "312", "45", "0080", ""},
+      {"key one short", "312", "45", "0080", "31245008"},
+      {"key one long", "312", "45", "0080", "3124500800"},
+      {"key of other digits", "312", "45", "0080", "312460080"},
+      {"key joined in another order", "312", "45", "0080", "453120080"},
+      {"key ending in another ACT", "31", "245", "0080", "312450081"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_THROW(plmn(c.mcc, c.mnc, c.act, c.key), std::invalid_argument) << c.name;
   }
 }
 
