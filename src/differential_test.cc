@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "reader.h"
 #include "test_util.h"
@@ -63,6 +65,30 @@ TEST(Differential, RandomInputsInRandomPieces) {
       ASSERT_EQ(listing_in_pieces(input, random, max_piece), expected)
           << "round " << round << ", pieces up to " << max_piece;
     }
+  }
+}
+
+TEST(Differential, EntriesThatDifferOnlyInTheirLastTwoCharacters) {
+  // A few entries that share their first 8 characters, given twice in two
+  // orders: the table remembers entries by their text, and an entry must not
+  // be taken for an earlier one that shares all but its last 2 characters.
+  // Such entries meet in one memo slot in about one list in five.
+  std::mt19937 random(31102);
+  const std::string hex = "0123456789ABCDEFabcdef";
+  auto pick = [&] { return hex[random() % hex.size()]; };
+  for (int round = 0; round < 1000; ++round) {
+    std::string head;
+    for (int i = 0; i < 8; ++i) head += pick();
+    std::vector<std::string> entries(2 + random() % 15, head);
+    for (std::string& entry : entries) entry += {pick(), pick()};
+    std::string input;
+    for (int pass = 0; pass < 2; ++pass) {
+      std::shuffle(entries.begin(), entries.end(), random);
+      for (const std::string& entry : entries) input += entry;
+      input += "\n";
+    }
+    ASSERT_EQ(listing_in_pieces(input, random, input.size()), reference_listing(input))
+        << "round " << round << ": " << input;
   }
 }
 
