@@ -13,6 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -54,7 +56,9 @@ const std::string kUsage =
     "As the first argument, provide the filename\n"
     "of a text file, containing the PLMN definitions.\n";
 
-enum class Stdout { kCaptured, kDevFull, kClosed };
+// Where standard output goes: a file, read afterwards; /dev/full; nowhere,
+// the descriptor closed; a pipe whose reader has gone.
+enum class Stdout { kCaptured, kDevFull, kClosed, kReaderGone };
 
 struct Result {
   int status = -1;
@@ -98,8 +102,14 @@ class Cli : public testing::Test {
     fs::path out_path = dir_ / "stdout", err_path = dir_ / "stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    int pipe_ends[2] = {-1, -1};
     if (out == Stdout::kClosed) {
       posix_spawn_file_actions_addclose(&actions, 1);
+    } else if (out == Stdout::kReaderGone) {
+      EXPECT_EQ(pipe(pipe_ends), 0);
+      close(pipe_ends[0]);
+      posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
+      posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
     } else {
       const char* target = out == Stdout::kDevFull ? "/dev/full" : out_path.c_str();
       posix_spawn_file_actions_addopen(&actions, 1, target, O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -107,10 +117,20 @@ class Cli : public testing::Test {
     posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    // SIGPIPE as a shell leaves it, whatever the test runner did with it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t sigpipe;
+    sigemptyset(&sigpipe);
+    sigaddset(&sigpipe, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &sigpipe);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     Result result;
     pid_t pid;
-    int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (pipe_ends[1] >= 0) close(pipe_ends[1]);
     EXPECT_EQ(error, 0) << "cannot start " << argv[0];
     if (error != 0) return result;
     int status;
@@ -210,6 +230,20 @@ TEST_F(Cli, EmptyFilesListNothing) {
 TEST_F(Cli, FailuresWriteAMessageAndTheUsage) {
   const std::string missing = (dir_ / "missing.txt").string();
   const std::string folder = dir_.string();
+  const std::string list = file("list.txt", kList).string();
+  auto not_found = [](const std::string& path) {
+    return "Failed to stat " + path + " .\n" + kUsage;
+  };
+  auto folder_named = [](const std::string& path) {
+    return path + " exists, but is not a regular file.\n" + kUsage;
+  };
+  // A backslash separates the names of a path on Windows only; Wine shows
+  // the root of the Linux file system as the drive Z:.
+  std::string windows_folder = "Z:" + folder + "\\";
+  std::replace(windows_folder.begin(), windows_folder.end(), '/', '\\');
+  auto on_windows = [&](const std::string& path) {
+    return kWindows ? folder_named(path) : not_found(path);
+  };
   struct Case {
     const char* name;
     std::vector<std::string> args;
@@ -217,9 +251,16 @@ TEST_F(Cli, FailuresWriteAMessageAndTheUsage) {
   };
   const Case cases[] = {
       {"no argument", {}, kUsage},
-      {"missing path", {missing}, "Failed to stat " + missing + " .\n" + kUsage},
-      {"empty argument", {""}, "Failed to stat  .\n" + kUsage},
-      {"directory", {folder}, folder + " exists, but is not a regular file.\n" + kUsage},
+      {"missing path", {missing}, not_found(missing)},
+      {"empty argument", {""}, not_found("")},
+      {"directory", {folder}, folder_named(folder)},
+      {"directory with a trailing /", {folder + "/"}, folder_named(folder + "/")},
+      {"directory with trailing //", {folder + "//"}, folder_named(folder + "//")},
+      {"directory with a trailing \\", {folder + "\\"}, on_windows(folder + "\\")},
+      {"directory by drive, with a trailing \\", {windows_folder}, on_windows(windows_folder)},
+      {"root of a drive", {"Z:\\"}, on_windows("Z:\\")},
+      {"file with a trailing /", {list + "/"}, not_found(list + "/")},
+      {"file with a trailing \\", {list + "\\"}, not_found(list + "\\")},
   };
   for (const Case& c : cases) {
     Result r = run(c.args);
@@ -301,9 +342,18 @@ TEST_F(Cli, WriteErrorIsAFailure) {
       {"listing to a full disk", {list}, Stdout::kDevFull},
       {"listing to a closed descriptor", {list}, Stdout::kClosed},
       {"usage to a full disk", {}, Stdout::kDevFull},
+      {"listing to a pipe whose reader has gone", {list}, Stdout::kReaderGone},
   };
   for (const Case& c : cases) {
     Result r = run(c.args, c.out);
+    if (c.out == Stdout::kReaderGone) {
+      // Windows has no SIGPIPE: the tool says why it failed. Elsewhere
+      // SIGPIPE ends it, as it ends any filter whose reader has gone.
+      EXPECT_EQ(r.status, kWindows ? 1 : 128 + SIGPIPE) << c.name;
+      EXPECT_EQ(r.err, kWindows ? lines("plmn: cannot write standard output: Broken pipe\n") : "")
+          << c.name;
+      continue;
+    }
     EXPECT_EQ(r.status, 1) << c.name;
     EXPECT_EQ(r.err.rfind("plmn: cannot write standard output: ", 0), 0u)
         << c.name << ": " << r.err;

@@ -1,10 +1,10 @@
 #include "output.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "platform.h"
 
 output::output(int fd) : fd_(fd) {}
 
@@ -23,7 +23,7 @@ int output::flush() {
   size_t left = size_;
   size_ = 0;
   while (left > 0 && error_ == 0) {
-    ssize_t n = ::write(fd_, p, static_cast<unsigned>(left));
+    ssize_t n = write_some(fd_, p, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       error_ = n < 0 ? errno : EIO;

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -45,3 +46,5 @@ int open_input(const char* path) {
   }
   return fd;
 }
+
+ssize_t write_some(int fd, const char* data, size_t size) { return write(fd, data, size); }

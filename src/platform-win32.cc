@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <new>
 #include <string>
 #include <vector>
@@ -86,7 +88,20 @@ void utf8_arguments(int& argc, char**& argv) {
 file_type path_type(const char* path) {
   struct _stat64 filestat {};
   try {
-    if (_wstat64(wide_of(path).c_str(), &filestat) == 0) return type_of(filestat);
+    std::wstring wide = wide_of(path);
+    if (_wstat64(wide.c_str(), &filestat) == 0) return type_of(filestat);
+    // The runtime finds no folder named with a trailing separator, as in
+    // `folder\` or `C:\lists\` (which tab completion writes), though it
+    // finds a root such as `C:\`. Such a path names the folder without the
+    // separators, and nothing else, as on POSIX systems: a file named so is
+    // not found.
+    size_t end = wide.find_last_not_of(L"\\/") + 1;  // 0 if all separators
+    bool drive_only = end == 2 && wide[1] == L':';   // `C:` is another folder than `C:\`
+    if (end == 0 || end == wide.size() || drive_only) return file_type::unknown;
+    wide.resize(end);
+    if (_wstat64(wide.c_str(), &filestat) == 0 && (filestat.st_mode & _S_IFMT) == _S_IFDIR) {
+      return file_type::other;
+    }
   } catch (const std::bad_alloc&) {
   }
   return file_type::unknown;
@@ -107,4 +122,17 @@ int open_input(const char* path) {
     errno = ENOMEM;
     return -1;
   }
+}
+
+ssize_t write_some(int fd, const char* data, size_t size) {
+  // The runtime turns the system's error into errno, and ERROR_NO_DATA, the
+  // one for a pipe whose reader has gone, into EINVAL; the system's own error
+  // still tells it apart.
+  SetLastError(ERROR_SUCCESS);
+  int written = _write(fd, data, static_cast<unsigned>(std::min<size_t>(size, INT_MAX)));
+  if (written < 0) {
+    DWORD error = GetLastError();
+    if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) errno = EPIPE;
+  }
+  return written;
 }

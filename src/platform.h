@@ -8,7 +8,7 @@
 // converted back for the file system's wide-character calls, so any name that
 // the file system holds (as valid UTF-16) names that file and no other.
 //
-// Output needs nothing here: standard output and standard error start in the
+// Output needs no mode set here: standard output and standard error start in the
 // runtime's text mode on both, so on Windows each "\n" the tool writes comes
 // out as CR LF, the way console programs there end their lines. (Setting the
 // mode again would be no safer: on Windows, _setmode on a descriptor that is
@@ -17,6 +17,10 @@
 
 #ifndef PLMN_PLATFORM_H_
 #define PLMN_PLATFORM_H_
+
+#include <sys/types.h>
+
+#include <cstddef>
 
 // Replaces `argc` and `argv` by the arguments as UTF-8 text. On POSIX systems
 // they stay as they are. On Windows they are read anew from the wide-character
@@ -46,5 +50,11 @@ file_type descriptor_type(int fd);
 // ends: the reader applies the text rules (CR LF, Ctrl-Z, byte-order mark)
 // itself, so one file gives the same networks on every system.
 int open_input(const char* path);
+
+// Writes some of the `size` bytes at `data` to `fd`. Returns how many, or -1
+// with errno set. A reader that has gone (a pipe closed at its other end) is
+// EPIPE on every system, where the Windows runtime alone would say EINVAL;
+// on POSIX systems the signal SIGPIPE usually ends the program first.
+ssize_t write_some(int fd, const char* data, size_t size);
 
 #endif  // PLMN_PLATFORM_H_
