@@ -2,7 +2,11 @@
 //
 // Usage: plmn FILE
 // Writes one line MCC:MNC:ACT per distinct network, sorted, on standard
-// output, or a message and the usage text with exit status 1.
+// output, and ends with status 0. Every failure ends with status 1: with no
+// argument, the usage text; for a path that names no regular file that can
+// be opened, a message and the usage text; when reading the file fails or
+// memory runs out, a message and no listing; and when standard output cannot
+// be written, a message on standard error.
 
 #include <unistd.h>
 
