@@ -125,14 +125,17 @@ int open_input(const char* path) {
 }
 
 ssize_t write_some(int fd, const char* data, size_t size) {
-  // The runtime turns the system's error into errno, and ERROR_NO_DATA, the
-  // one for a pipe whose reader has gone, into EINVAL; the system's own error
-  // still tells it apart.
+  // The runtime turns the system's error into errno, and the ones that say
+  // a pipe's reader has gone, ERROR_NO_DATA (and, under Wine,
+  // ERROR_PIPE_NOT_CONNECTED) into EINVAL; the system's own error still tells
+  // them apart.
   SetLastError(ERROR_SUCCESS);
   int written = _write(fd, data, static_cast<unsigned>(std::min<size_t>(size, INT_MAX)));
   if (written < 0) {
     DWORD error = GetLastError();
-    if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) errno = EPIPE;
+    if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) {
+      errno = EPIPE;
+    }
   }
   return written;
 }
