@@ -70,8 +70,9 @@ case $package in
     top=$root/$name
     has_files bin/plmn share/man/man1/plmn.1 README.md LICENSE
     program=$top/bin/plmn
+    # A static PIE is "static-pie linked"; plainly static, "statically linked".
     case $(file -b "$program") in
-      *"statically linked"*) ;;
+      *"statically linked"* | *"static-pie linked"*) ;;
       *) fail "bin/plmn is not statically linked: $(file -b "$program")" ;;
     esac
     ;;
