@@ -19,10 +19,12 @@ of a SIM or USIM card (EF_PLMNwAcT, EF_OPLMNwAcT, EF_HPLMNwAcT) written out in
 hexadecimal, and prints each distinct network once, sorted, as MCC:MNC:ACT.")
 set(CPACK_PACKAGE_CONTACT ${PLMN_MAINTAINER})
 set(CPACK_STRIP_FILES ON)
-# What the packages add to the installed files: see package-files.cmake.
+# What the packages add to the installed files, and what they leave out of
+# the binary: see package-files.cmake.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-files.cmake)
 set(CPACK_PLMN_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_PLMN_MAN_DIR ${CMAKE_INSTALL_MANDIR})
+set(CPACK_PLMN_BIN_DIR ${CMAKE_INSTALL_BINDIR})
 
 # The packages' date, which every time stamp in them takes, so that the same
 # source gives the same packages byte for byte: the caller's
