@@ -25,6 +25,9 @@ set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-files.cmake)
 set(CPACK_PLMN_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_PLMN_MAN_DIR ${CMAKE_INSTALL_MANDIR})
 set(CPACK_PLMN_BIN_DIR ${CMAKE_INSTALL_BINDIR})
+# A checksum beside each package, PACKAGE.sha256 (plmn_VERSION_ARCH.deb.sha256),
+# in the form `sha256sum -c` reads: "HASH  PACKAGE".
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 
 # The packages' date, which every time stamp in them takes, so that the same
 # source gives the same packages byte for byte: the caller's
