@@ -9,7 +9,22 @@
 include(CheckCXXCompilerFlag)
 include(CheckLinkerFlag)
 
+# A static tool is a static PIE where the toolchain makes one: Debian 12 has
+# rcrt1.o, its start-up code, for x86-64 and aarch64 but not for armv7l and
+# s390x. Only a real link tells. PLMN_HAS_STATIC_PIE also tells the archive's
+# test what to expect, hardened or not.
 set(PLMN_STATIC_LINK -static)
+if(PLMN_STATIC AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(CMAKE_REQUIRED_FLAGS -fPIE)
+  check_linker_flag(CXX -static-pie PLMN_HAS_STATIC_PIE)
+  unset(CMAKE_REQUIRED_FLAGS)
+  if(PLMN_HAS_STATIC_PIE AND PLMN_HARDEN)
+    # It comes after the -pie below among the tool's link options, and the
+    # last of the two counts.
+    set(PLMN_STATIC_LINK -static-pie)
+  endif()
+endif()
+
 if(NOT PLMN_HARDEN)
   return()
 endif()
@@ -34,10 +49,10 @@ endfunction()
 add_compile_definitions(_GLIBCXX_ASSERTIONS)
 # Fortified string and I/O functions, where the C library has them (glibc;
 # MinGW-w64 up to level 2). They need the optimiser to know object sizes, so
-# they are for optimised builds only, and they are left out of the sanitizer
-# and fuzzer builds, whose own checks of the same calls the fortified ones
-# would bypass. A level preset by the compiler or a packager is replaced, not
-# redefined.
+# they are for optimised builds only. The sanitizer and fuzzer builds leave
+# them out: AddressSanitizer checks those calls itself, with functions of
+# its own in the library's place. A level preset by the compiler or a
+# packager is replaced, not redefined.
 if(NOT PLMN_SANITIZE AND NOT PLMN_FUZZ)
   add_compile_options(
     "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=3>")
@@ -75,19 +90,6 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   check_linker_flag(CXX "LINKER:-z,relro,-z,now,-z,noexecstack" PLMN_HAS_Z_RELRO_NOW)
   if(PLMN_HAS_Z_RELRO_NOW)
     add_link_options("LINKER:-z,relro,-z,now,-z,noexecstack")
-  endif()
-
-  # A static tool is a static PIE where the toolchain makes one: Debian 12
-  # has rcrt1.o, its start-up code, for x86-64 and aarch64 but not for
-  # armv7l and s390x. Only a real link tells. (The tool's link options come
-  # after the -pie above, and the last of the two counts.)
-  if(PLMN_STATIC)
-    set(CMAKE_REQUIRED_FLAGS -fPIE)
-    check_linker_flag(CXX -static-pie PLMN_HAS_STATIC_PIE)
-    unset(CMAKE_REQUIRED_FLAGS)
-    if(PLMN_HAS_STATIC_PIE)
-      set(PLMN_STATIC_LINK -static-pie)
-    endif()
   endif()
 endif()
 
