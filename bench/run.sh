@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Benchmark: builds a Release plmn, dynamically and statically linked,
-# generates the benchmark files in a temporary folder (a fixed seed, so the
-# same files every time) and prints two Markdown tables, the way the README
-# shows them:
-#  - for each file, the time and peak memory of a run, beside the time
-#    `wc -l` takes to read the same file; each time is the best of 5 runs
-#    with the file in the page cache;
-#  - the start-up: a run on the small example file against a static C
-#    program whose main only returns 0, run in turn: the median time of
-#    each, and the median of the paired ratios.
+# Benchmark: builds a Release plmn, dynamically and statically linked, as
+# the default (hardened) build and as one with -DPLMN_HARDEN=OFF, generates
+# the benchmark files in a temporary folder (a fixed seed, so the same files
+# every time) and prints three Markdown tables, the way the README shows
+# them:
+#  - for each file, the time and peak memory of a run of the hardened
+#    build, beside the time `wc -l` takes to read the same file; each time
+#    is the best of 5 runs with the file in the page cache;
+#  - what the hardening costs on the large files: the hardened and the
+#    unhardened plmn run in turn, the median time of each and the median of
+#    the paired ratios;
+#  - the start-up, of each build: a run on the small example file against
+#    a static C program whose main only returns 0, run in turn: the median
+#    time of each, and the median of the paired ratios.
 # Then it runs the decode_line micro-benchmark, where Google Benchmark is
 # installed.
 #
@@ -18,6 +22,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 runs=5            # each time in the first table is the best of this many runs
 startup_runs=101  # paired runs behind each start-up figure
+hardening_runs=21 # paired runs behind each hardened-against-unhardened figure
 
 # The commands this needs, each with the Debian package that has it.
 missing=()
@@ -31,10 +36,18 @@ fi
 
 echo "Building..." >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --parallel >/dev/null
-cmake -S . -B "$build-static" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DPLMN_STATIC=ON \
-  >/dev/null
-cmake --build "$build-static" --parallel --target plmn >/dev/null
+cmake --build "$build" --parallel "$(nproc)" >/dev/null
+# The other builds need only the tool: the static one, and both again
+# without the hardening.
+tool_build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF "$@" >/dev/null
+  cmake --build "$dir" --parallel "$(nproc)" --target plmn >/dev/null
+}
+tool_build "$build-static" -DPLMN_STATIC=ON
+tool_build "$build-unhardened" -DPLMN_HARDEN=OFF
+tool_build "$build-unhardened-static" -DPLMN_HARDEN=OFF -DPLMN_STATIC=ON
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -59,6 +72,26 @@ best_seconds() {
   awk -v us="$best" 'BEGIN { printf "%.4f", us / 1e6 }'
 }
 
+# Two commands run in turn `hardening_runs` times on the same file: the
+# median wall-clock seconds of each and the median of the paired ratios,
+# second / first. Running them in turn spreads whatever else the machine
+# does over both alike.
+paired_seconds() {
+  local first=$1 second=$2 file=$3 start middle end
+  for ((i = 0; i < hardening_runs; i++)); do
+    start=${EPOCHREALTIME/[.,]/}
+    "$first" "$file" >/dev/null
+    middle=${EPOCHREALTIME/[.,]/}
+    "$second" "$file" >/dev/null
+    end=${EPOCHREALTIME/[.,]/}
+    echo "$((middle - start)) $((end - middle))"
+  done >"$work/pairs"
+  echo "$(cut -d' ' -f1 "$work/pairs" | median) $(cut -d' ' -f2 "$work/pairs" | median)" \
+    "$(awk '{ printf "%.6f\n", $2 / $1 }' "$work/pairs" | median)"
+}
+# The median of the `hardening_runs` numbers on standard input, one a line.
+median() { sort -n | sed -n "$(((hardening_runs + 1) / 2))p"; }
+
 # Peak resident memory of one run, in KiB.
 peak_kib() {
   /usr/bin/time -f '%M' -o "$work/time.out" "$@" >/dev/null
@@ -66,7 +99,7 @@ peak_kib() {
 }
 
 echo "Measuring..." >&2
-echo "plmn $(git describe --always --dirty 2>/dev/null || echo '?') on" \
+echo "plmn $(git describe --always --dirty 2>/dev/null || echo '?'), the default (hardened) build, on" \
   "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores," \
   "$(. /etc/os-release && echo "$PRETTY_NAME"), $(g++ -dumpfullversion | sed 's/^/GCC /')," \
   "$(date +%Y-%m-%d):"
@@ -89,15 +122,29 @@ for name in realistic oneline distinct tiny; do
 done
 
 echo
+echo "| hardened against \`-DPLMN_HARDEN=OFF\`, $hardening_runs paired runs | hardened seconds | unhardened seconds | × unhardened |"
+echo '|---|--:|--:|--:|'
+for name in realistic oneline; do
+  read -r unhardened hardened ratio < <(paired_seconds "$build-unhardened/plmn" "$build/plmn" \
+    "$work/$name.txt")
+  awk -v name="$name" -v h="$hardened" -v u="$unhardened" -v r="$ratio" \
+    'BEGIN { printf "| %s | %.4f | %.4f | %.3f |\n", name, h / 1e6, u / 1e6, r }'
+done
+
+echo
 echo "| start-up, $startup_runs paired runs | seconds | static C program seconds | × static C program |"
 echo '|---|--:|--:|--:|'
-for linked in static dynamic; do
-  program=$build/plmn
-  [[ $linked == static ]] && program=$build-static/plmn
+for kind in static dynamic "static, unhardened" "dynamic, unhardened"; do
+  case $kind in
+    static) program=$build-static/plmn ;;
+    dynamic) program=$build/plmn ;;
+    "static, unhardened") program=$build-unhardened-static/plmn ;;
+    "dynamic, unhardened") program=$build-unhardened/plmn ;;
+  esac
   read -r base seconds ratio < <("$build/plmn_startup" "$startup_runs" "$work/noop" \
     "$program" "$work/tiny.txt")
   printf '| `plmn examples/oplmnwact.txt`, %s | %.5f | %.5f | %.2f |\n' \
-    "$linked" "$seconds" "$base" "$ratio"
+    "$kind" "$seconds" "$base" "$ratio"
 done
 
 if [[ -x $build/decode_perftest ]]; then

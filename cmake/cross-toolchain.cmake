@@ -9,7 +9,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Every program is linked statically, the tool and its tests alike, so that
-# it runs with none of the target's libraries beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

@@ -12,8 +12,23 @@ elseif(NOT CMAKE_CROSSCOMPILING)
   set_tests_properties(man_page_lint PROPERTIES SKIP_REGULAR_EXPRESSION "skipped:")
 endif()
 
+# The package tests check the protections a package to ship has (see
+# hardening.cmake), whatever PLMN_HARDEN says, except in the builds that
+# leave some out by design.
+set(hardening_unchecked "")
+if(PLMN_SANITIZE)
+  set(hardening_unchecked "the sanitizer build has no fortified functions")
+elseif(NOT CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$")
+  set(hardening_unchecked "an unoptimised build has no fortified functions")
+endif()
+set(static_pie no)
+if(PLMN_HAS_STATIC_PIE)
+  set(static_pie yes)
+endif()
+
 # cpack makes a package from the build, as a user would, into a folder of the
-# test's own; a second test unpacks it and runs the tool found inside.
+# test's own; a second test checks its checksum, unpacks it and runs the tool
+# found inside.
 function(add_package_tests name generator)
   set(package_dir ${CMAKE_CURRENT_BINARY_DIR}/package-test-${name})
   add_test(NAME ${name}_package_build
@@ -23,7 +38,9 @@ function(add_package_tests name generator)
   add_test(NAME ${name}_package_runs
            COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/test-package.sh ${package_dir} ${PROJECT_VERSION}
                    ${PROJECT_SOURCE_DIR}/examples ${CMAKE_CROSSCOMPILING_EMULATOR})
-  set_tests_properties(${name}_package_runs PROPERTIES FIXTURES_REQUIRED ${name}_package)
+  set_tests_properties(${name}_package_runs PROPERTIES
+    FIXTURES_REQUIRED ${name}_package
+    ENVIRONMENT "PLMN_HARDENING_UNCHECKED=${hardening_unchecked};PLMN_STATIC_PIE=${static_pie}")
 endfunction()
 
 # A .deb of the build machine's own (cpack names its architecture after it),

@@ -19,10 +19,44 @@ of a SIM or USIM card (EF_PLMNwAcT, EF_OPLMNwAcT, EF_HPLMNwAcT) written out in
 hexadecimal, and prints each distinct network once, sorted, as MCC:MNC:ACT.")
 set(CPACK_PACKAGE_CONTACT ${PLMN_MAINTAINER})
 set(CPACK_STRIP_FILES ON)
-# What the packages add to the installed files: see package-files.cmake.
+# What the packages add to the installed files, and what they leave out of
+# the binary: see package-files.cmake.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-files.cmake)
 set(CPACK_PLMN_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_PLMN_MAN_DIR ${CMAKE_INSTALL_MANDIR})
+set(CPACK_PLMN_BIN_DIR ${CMAKE_INSTALL_BINDIR})
+# A checksum beside each package, PACKAGE.sha256 (plmn_VERSION_ARCH.deb.sha256),
+# in the form `sha256sum -c` reads: "HASH  PACKAGE".
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+
+# The packages' date, which every time stamp in them takes, so that the same
+# source gives the same packages byte for byte: the caller's
+# SOURCE_DATE_EPOCH, or else the date of the top entry of doc/changelog, as
+# Debian's packages have it. package-date.cmake sets it when cpack starts.
+set(changelog ${PROJECT_SOURCE_DIR}/doc/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+find_program(DPKG_PARSECHANGELOG dpkg-parsechangelog)
+set(CPACK_PLMN_SOURCE_DATE_EPOCH "")
+if(DPKG_PARSECHANGELOG)
+  execute_process(COMMAND ${DPKG_PARSECHANGELOG} -l ${changelog} -STimestamp
+                  OUTPUT_VARIABLE CPACK_PLMN_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET)
+endif()
+if(NOT CPACK_PLMN_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+  # Without dpkg-dev: the date of the entry's trailer line,
+  # " -- NAME <ADDRESS>  Wed, 09 Dec 2026 18:00:00 +0000".
+  file(STRINGS ${changelog} trailer REGEX "^ -- " LIMIT_COUNT 1)
+  string(REGEX REPLACE "^ -- .*>  " "" date "${trailer}")
+  execute_process(COMMAND date -u -d "${date}" +%s
+                  OUTPUT_VARIABLE CPACK_PLMN_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET)
+endif()
+if(NOT CPACK_PLMN_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+  message(WARNING "Cannot tell the date of the top entry of ${changelog}: the packages will "
+                  "carry the time they are made, unless SOURCE_DATE_EPOCH gives one.")
+  set(CPACK_PLMN_SOURCE_DATE_EPOCH "")
+endif()
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package-date.cmake)
 
 if(WIN32)
   # A folder to unpack anywhere: the program, which needs no DLLs, the README

@@ -10,6 +10,10 @@ set(CMAKE_C_COMPILER ${triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${triple}-windres)
 
-# A plmn.exe that needs no MinGW DLLs beside it: the C++ and GCC runtime
-# libraries and winpthread are linked in.
 include(${CMAKE_CURRENT_LIST_DIR}/cross-toolchain.cmake)
+
+# Every program is linked statically, the tool and its tests alike, so that
+# it needs no MinGW DLLs beside it: the C++ and GCC runtime libraries,
+# winpthread and libssp (the stack protector's and the fortified functions')
+# are linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

@@ -1,5 +1,9 @@
-# Run by cpack once the files are installed into its staging folder, before
-# it packs them: adds what each kind of package carries besides them.
+# Run by cpack once the files are installed (and stripped) into its staging
+# folder, before it packs them: takes the compiler's notes out of the Linux
+# binary, and adds what each kind of package carries besides the files.
+#  - .deb and .tar.gz: the .comment section, which names the compilers that
+#    made the binary and its libraries, is of no use to run it (lintian:
+#    binary-has-unneeded-section); strip leaves it in.
 #  - .deb: the licence as /usr/share/doc/plmn/copyright, in Debian's
 #    machine-readable format, the changelog, and the man page compressed, as
 #    Debian's policy asks (lintian checks all three).
@@ -7,6 +11,12 @@
 #    gets them from the Windows build's install rules.)
 set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
 set(source "${CPACK_PLMN_SOURCE_DIR}")
+
+if(CPACK_GENERATOR STREQUAL "DEB" OR CPACK_GENERATOR STREQUAL "TGZ")
+  execute_process(COMMAND "${CPACK_OBJCOPY_EXECUTABLE}" --remove-section=.comment
+                          "${root}/${CPACK_PLMN_BIN_DIR}/plmn"
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()
 
 if(CPACK_GENERATOR STREQUAL "DEB")
   set(doc "${root}/share/doc/${CPACK_PACKAGE_NAME}")

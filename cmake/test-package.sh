@@ -1,15 +1,25 @@
 #!/bin/sh
-# Unpacks a package that cpack made into a temporary folder and checks what a
-# user gets, then runs the plmn inside on the example file:
+# Checks the checksum beside a package that cpack made, unpacks the package
+# into a temporary folder and checks what a user gets, then runs the plmn
+# inside on the example file:
+#  - any package: PACKAGE.sha256 beside it names it, and `sha256sum -c`
+#    accepts it;
 #  - a .deb: its name, version and section, its dependencies, its licence,
-#    changelog and man page; where lintian is installed, it must report
-#    nothing, no error and no warning;
+#    changelog and man page; where lintian is installed, it must report no
+#    error and no warning, and even among its pedantic and informational
+#    tags no hardening tag and no unneeded section; where hardening-check
+#    (Debian: devscripts) is installed, it must find the binary a PIE, with
+#    the stack protector, fortified functions, read-only relocations and
+#    immediate binding;
 #  - a static .tar.gz: one folder of the archive's name holding bin/plmn,
 #    share/man/man1/plmn.1, README.md and LICENSE, and a plmn that `file`
-#    calls statically linked.
+#    calls statically linked, a static PIE where the toolchain makes one.
 #
 # Usage: test-package.sh PACKAGE_DIR VERSION EXAMPLES_DIR [EMULATOR ...]
-# The emulator's words, if any, run the plmn of a cross build.
+# The emulator's words, if any, run the plmn of a cross build. From the
+# environment: PLMN_STATIC_PIE=yes where the toolchain makes a static PIE;
+# PLMN_HARDENING_UNCHECKED, the reason why a build has not all the
+# protections, if it has not.
 set -eu
 package_dir=$1 version=$2 examples=$3
 shift 3
@@ -38,6 +48,12 @@ has_files() {
   done
 }
 
+checksum=$package.sha256
+[ -f "$checksum" ] || fail "no checksum $(basename "$checksum") beside it"
+check "the package the checksum names" "$(cut -d' ' -f3- "$checksum")" "$(basename "$package")"
+(cd "$(dirname "$package")" && sha256sum -c "$(basename "$checksum")") ||
+  fail "the checksum in $(basename "$checksum") does not match"
+
 case $package in
   *.deb)
     dpkg-deb -x "$package" "$root"
@@ -55,24 +71,57 @@ case $package in
     if command -v lintian >/dev/null; then
       # Its findings go to standard output. Standard error only matters when
       # it fails: as root it always says there that it runs as root.
-      if ! lintian --fail-on error,warning "$package" 2>"$root/lintian.err"; then
-        cat "$root/lintian.err" >&2
+      if ! lintian --pedantic --display-info --fail-on error,warning "$package" >"$root/lintian.out" \
+        2>"$root/lintian.err"; then
+        cat "$root/lintian.out" "$root/lintian.err" >&2
         exit 1
+      fi
+      cat "$root/lintian.out"
+      # These tags are only informational, but a package to ship has none.
+      tags="binary-has-unneeded-section"
+      [ -n "${PLMN_HARDENING_UNCHECKED:-}" ] || tags="$tags|hardening-"
+      if grep -E "$tags" "$root/lintian.out" >&2; then
+        fail "lintian finds the binary unprotected or with an unneeded section"
       fi
     else
       echo "lintian is not installed: the package is not checked by it"
     fi
+    if [ -n "${PLMN_HARDENING_UNCHECKED:-}" ]; then
+      echo "the binary's protections are not checked: ${PLMN_HARDENING_UNCHECKED}"
+    elif command -v hardening-check >/dev/null; then
+      # Its status also counts protections that this toolchain cannot give
+      # (Debian 12's start files are not marked for Intel CET, so neither
+      # is the binary): the five lines that count are checked one by one.
+      hardening-check "$program" >"$root/hardening" || true
+      cat "$root/hardening"
+      for protection in "Position Independent Executable" "Stack protected" \
+        "Fortify Source functions" "Read-only relocations" "Immediate binding"; do
+        grep -q "^ $protection: yes" "$root/hardening" ||
+          fail "hardening-check does not say yes to: $protection"
+      done
+    else
+      echo "hardening-check is not installed (Debian: devscripts): the binary's protections" \
+        "are not checked"
+    fi
     ;;
   *.tar.gz)
     name=$(basename "$package" .tar.gz)
-    tar -xzf "$package" -C "$root"
+    # Its files are dated by the changelog's top entry, which may be ahead
+    # of the clock: tar need not warn of it.
+    tar --warning=no-timestamp -xzf "$package" -C "$root"
     check "folders at the top" "$(ls "$root")" "$name"
     top=$root/$name
     has_files bin/plmn share/man/man1/plmn.1 README.md LICENSE
     program=$top/bin/plmn
-    case $(file -b "$program") in
-      *"statically linked"*) ;;
-      *) fail "bin/plmn is not statically linked: $(file -b "$program")" ;;
+    # A static PIE is "static-pie linked"; plainly static, "statically linked".
+    linked=$(file -b "$program")
+    echo "bin/plmn: $linked"
+    case $linked in
+      *"static-pie linked"*) ;;
+      *"statically linked"*)
+        [ "${PLMN_STATIC_PIE:-no}" != yes ] || fail "bin/plmn is not a static PIE: $linked"
+        ;;
+      *) fail "bin/plmn is not statically linked: $linked" ;;
     esac
     ;;
 esac

@@ -59,13 +59,18 @@ uint32_t plmn_table::place(const plmn& record) {
   if (index_.empty()) make_index();
   words key = words_of(record);
   size_t mask = index_.size() - 1;
+  // Plain pointers rather than checked indexing (as hardened builds check
+  // it) in the probe loop: the slot is masked to the index's size, and the
+  // index holds only numbers of records there are.
+  const uint32_t* index = index_.data();
+  plmn* records = records_.data();
   for (size_t i = slot_of(key, seed_, shift_);; i = (i + 1) & mask) {
-    uint32_t number = index_[i];
+    uint32_t number = index[i];
     if (number == 0) {
-      append(i, record);
+      append(i, record);  // may move the arrays: nothing is read from them after
       return static_cast<uint32_t>(records_.size());
     }
-    plmn& known = records_[number - 1];
+    plmn& known = records[number - 1];
     words other = words_of(known);
     if (other.low == key.low && other.high == key.high) {
       known = record;  // the later record wins

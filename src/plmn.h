@@ -156,17 +156,21 @@ inline void plmn_table::file_entry(const char* entry, Decode decode) {
   std::memcpy(&head, entry, sizeof head);
   std::memcpy(&tail, entry + sizeof head, sizeof tail);
   words text = {head, tail};
-  memo_slot& memo = memo_[slot_of(text, 0, memo_shift_)];
+  // Plain pointers rather than checked indexing (as hardened builds check
+  // it), on the path of every entry: the slot is the hash's top bits, in
+  // range by the memo's size, and a memo's record number is one the table
+  // gave.
+  memo_slot& memo = memo_.data()[slot_of(text, 0, memo_shift_)];
   if (memo.number != 0 && memo.head == head && memo.tail == tail) {
     // The same text gives the same key and split: the later record wins,
     // and only the split can differ from the record filed under that key.
-    records_[memo.number - 1].mcc_size = memo.mcc_size;
+    records_.data()[memo.number - 1].mcc_size = memo.mcc_size;
     return;
   }
   plmn record = decode(entry);
   uint32_t number = place(record);
   // Placing may have grown the table, and the memo with it: find the slot anew.
-  memo_[slot_of(text, 0, memo_shift_)] = {head, tail, record.mcc_size, number};
+  memo_.data()[slot_of(text, 0, memo_shift_)] = {head, tail, record.mcc_size, number};
 }
 
 #endif  // PLMN_PLMN_H_
