@@ -44,7 +44,7 @@ if(DPKG_PARSECHANGELOG)
 endif()
 if(NOT CPACK_PLMN_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
   # Without dpkg-dev: the date of the entry's trailer line,
-  # " -- NAME <ADDRESS>  Wed, 09 Dec 2026 15:00:00 +0000".
+  # " -- NAME <ADDRESS>  Wed, 09 Dec 2026 13:00:00 +0000".
   file(STRINGS ${changelog} trailer REGEX "^ -- " LIMIT_COUNT 1)
   string(REGEX REPLACE "^ -- .*>  " "" date "${trailer}")
   execute_process(COMMAND date -u -d "${date}" +%s
