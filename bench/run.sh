@@ -74,20 +74,29 @@ best_seconds() {
 
 # Two commands run in turn `hardening_runs` times on the same file: the
 # median wall-clock seconds of each and the median of the paired ratios,
-# second / first. Running them in turn spreads whatever else the machine
-# does over both alike.
+# second / first. Running them in turn, each pair in the other order from
+# the last, spreads whatever else the machine does over both alike.
 paired_seconds() {
-  local first=$1 second=$2 file=$3 start middle end
+  local first=$1 second=$2 file=$3 a b
   for ((i = 0; i < hardening_runs; i++)); do
-    start=${EPOCHREALTIME/[.,]/}
-    "$first" "$file" >/dev/null
-    middle=${EPOCHREALTIME/[.,]/}
-    "$second" "$file" >/dev/null
-    end=${EPOCHREALTIME/[.,]/}
-    echo "$((middle - start)) $((end - middle))"
+    if ((i % 2 == 0)); then
+      run_us "$first" "$file"; a=$us
+      run_us "$second" "$file"; b=$us
+    else
+      run_us "$second" "$file"; b=$us
+      run_us "$first" "$file"; a=$us
+    fi
+    echo "$a $b"
   done >"$work/pairs"
   echo "$(cut -d' ' -f1 "$work/pairs" | median) $(cut -d' ' -f2 "$work/pairs" | median)" \
     "$(awk '{ printf "%.6f\n", $2 / $1 }' "$work/pairs" | median)"
+}
+# Sets `us` to the wall-clock microseconds of one run of a command, its
+# output discarded.
+run_us() {
+  local start=${EPOCHREALTIME/[.,]/}
+  "$@" >/dev/null
+  us=$((${EPOCHREALTIME/[.,]/} - start))
 }
 # The median of the `hardening_runs` numbers on standard input, one a line.
 median() { sort -n | sed -n "$(((hardening_runs + 1) / 2))p"; }
