@@ -38,9 +38,11 @@ int open_input(const char* path) {
     // holder to let go, as any reader of the file does, and then goes on.
     fd = open(path, kFlags);
   }
-  if (fd >= 0 && descriptor_type(fd) == file_type::regular) {
+  if (fd >= 0) {
     // The file is read with plain blocking I/O: what O_NONBLOCK means for a
-    // regular file is up to each system and file system.
+    // regular file is up to each system and file system. The open is done,
+    // so the flag can go whatever the file is: the tool reads nothing but a
+    // descriptor that `descriptor_type` calls regular.
     int flags = fcntl(fd, F_GETFL);
     if (flags != -1) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   }
