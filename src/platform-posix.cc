@@ -2,11 +2,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 
 #include "platform.h"
 
 namespace {
+
+// The longest pause between two tries to open a file under a lease: how
+// late, at most, the tool sees that the holder has let go.
+constexpr long kLongestPauseNs = 50'000'000;
 
 file_type type_of(const struct stat& filestat) {
   return S_ISREG(filestat.st_mode) ? file_type::regular : file_type::other;
@@ -27,15 +33,22 @@ file_type descriptor_type(int fd) {
 }
 
 int open_input(const char* path) {
-  // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none
-  // comes; with it, a FIFO opens at once.
-  constexpr int kFlags = O_RDONLY | O_CLOEXEC;
-  int fd = open(path, kFlags | O_NONBLOCK);
-  if (fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {
-    // Another process holds a lease on the file (Samba's oplocks and NFS
-    // delegations take them), and a non-blocking open will not wait for it
-    // to be broken. Only a file can carry a lease, so this open waits for its
-    // holder to let go, as any reader of the file does, and then goes on.
+  // Every open is non-blocking: without O_NONBLOCK, opening a FIFO waits for
+  // a writer, for ever if none comes; with it, a FIFO opens at once. That
+  // holds for each look at the path, whatever it names by then.
+  constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+  int fd = open(path, kFlags);
+  // EWOULDBLOCK: another process holds a lease on the file (Samba's oplocks
+  // and NFS delegations take them), and the open has asked it to let go.
+  // Wait for that as any reader of the file does, but by trying again rather
+  // than with a blocking open, which would look the path up anew and wait
+  // on whatever it names then: a FIFO renamed over the file, say. The system
+  // breaks a lease itself once its holder has had its time
+  // (/proc/sys/fs/lease-break-time, 45 s by default), so this ends.
+  for (long pause_ns = 1'000'000; fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN);) {
+    const timespec pause = {0, pause_ns};
+    nanosleep(&pause, nullptr);
+    pause_ns = std::min(pause_ns * 2, kLongestPauseNs);
     fd = open(path, kFlags);
   }
   if (fd >= 0) {

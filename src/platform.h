@@ -42,10 +42,11 @@ file_type path_type(const char* path);
 file_type descriptor_type(int fd);
 
 // Opens `path` for reading. Returns its descriptor, or -1 with errno set.
-// A FIFO put in place of the file opens at once, without waiting for a
-// writer, and `descriptor_type` then tells it apart. A file under a lease
-// (Samba's oplocks, NFS delegations) opens once the lease holder lets go of
-// it, as it does for any reader. The descriptor then reads with blocking
+// Whatever the path names at any moment, a FIFO put in place of the file
+// opens at once, without waiting for a writer, and `descriptor_type` then
+// tells it apart. A file under a lease (Samba's oplocks, NFS delegations)
+// opens once the lease holder lets go of it, as it does for any reader: the
+// open is tried again until then. The descriptor then reads with blocking
 // I/O. The bytes come as they stand in the file, with no translation of line
 // ends: the reader applies the text rules (CR LF, Ctrl-Z, byte-order mark)
 // itself, so one file gives the same networks on every system.
