@@ -89,11 +89,12 @@ endfunction()
 add_compile_definitions(_GLIBCXX_ASSERTIONS)
 # Fortified string and I/O functions, where the C library has them (glibc;
 # MinGW-w64 up to level 2). They need the optimiser to know object sizes, so
-# they are for the configurations that optimise, whatever their name (glibc
-# warns of them without optimisation, an error with PLMN_WERROR). The
-# sanitizer and fuzzer builds leave them out: AddressSanitizer checks those
-# calls itself, with functions of its own in the library's place. A level
-# preset by the compiler or a packager is replaced, not redefined.
+# they are for the configurations that optimise, whatever their name: some
+# glibc versions warn of them without optimisation, an error with
+# PLMN_WERROR (Debian 12's leaves them out without a word). The sanitizer
+# and fuzzer builds leave them out: AddressSanitizer checks those calls
+# itself, with functions of its own in the library's place. A level preset
+# by the compiler or a packager is replaced, not redefined.
 if(NOT "${PLMN_OPTIMISED_CONFIGS}" STREQUAL "" AND NOT PLMN_SANITIZE AND NOT PLMN_FUZZ)
   list(JOIN PLMN_OPTIMISED_CONFIGS "," optimised)
   add_compile_options("$<$<CONFIG:${optimised}>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=3>")
