@@ -5,8 +5,10 @@
 # them. PLMN_HARDEN=OFF leaves them out.
 #
 # Sets PLMN_STATIC_LINK: how the tool links with PLMN_STATIC, -static-pie
-# where the toolchain has it (hardened builds only), -static elsewhere.
+# where the toolchain has it (hardened builds only), -static elsewhere; and
+# PLMN_OPTIMISED_CONFIGS, the build's configurations that optimise.
 include(CheckCXXCompilerFlag)
+include(CheckCXXSourceCompiles)
 include(CheckLinkerFlag)
 
 # A static tool is a static PIE where the toolchain makes one: Debian 12 has
@@ -24,6 +26,44 @@ if(PLMN_STATIC AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
     set(PLMN_STATIC_LINK -static-pie)
   endif()
 endif()
+
+# Whether a configuration optimises is for the compiler to tell, from the
+# flags the build compiles with: CMAKE_CXX_FLAGS (where CXXFLAGS goes) and
+# those of the configuration. It defines __OPTIMIZE__ for any -O but -O0, the
+# last one given counting. The name of the build type does not tell it:
+# Debian's packages build as None, with -O2 in CXXFLAGS. The result is kept
+# with the flags it was found with, and found again when they change on a
+# reconfigure.
+function(plmn_check_optimised config)
+  string(TOUPPER "${config}" upper)
+  string(MAKE_C_IDENTIFIER "PLMN_OPTIMISED_${upper}" result)
+  set(flags "${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${upper}}")
+  if(NOT "${flags}" STREQUAL "${${result}_FLAGS}")
+    unset(${result} CACHE)
+  endif()
+  # The check compiles with the flags of this configuration; it only
+  # compiles, so that nothing of the link gets in the way.
+  set(CMAKE_TRY_COMPILE_CONFIGURATION ${config})
+  set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
+  check_cxx_source_compiles("#ifndef __OPTIMIZE__\n#error not optimised\n#endif\nint main() {}"
+                            ${result})
+  set(${result}_FLAGS "${flags}" CACHE INTERNAL "The flags that ${result} was found with")
+  if(${result})
+    set(PLMN_OPTIMISED_CONFIGS ${PLMN_OPTIMISED_CONFIGS} ${config} PARENT_SCOPE)
+  endif()
+endfunction()
+
+# The build type, or each configuration of a multi-config generator. The
+# package tests ask too (see install-tests.cmake), hardened or not.
+set(PLMN_OPTIMISED_CONFIGS "")
+if(CMAKE_CONFIGURATION_TYPES)
+  set(configs ${CMAKE_CONFIGURATION_TYPES})
+else()
+  set(configs ${CMAKE_BUILD_TYPE})
+endif()
+foreach(config IN LISTS configs)
+  plmn_check_optimised(${config})
+endforeach()
 
 if(NOT PLMN_HARDEN)
   return()
@@ -49,13 +89,15 @@ endfunction()
 add_compile_definitions(_GLIBCXX_ASSERTIONS)
 # Fortified string and I/O functions, where the C library has them (glibc;
 # MinGW-w64 up to level 2). They need the optimiser to know object sizes, so
-# they are for optimised builds only. The sanitizer and fuzzer builds leave
-# them out: AddressSanitizer checks those calls itself, with functions of
-# its own in the library's place. A level preset by the compiler or a
-# packager is replaced, not redefined.
-if(NOT PLMN_SANITIZE AND NOT PLMN_FUZZ)
-  add_compile_options(
-    "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=3>")
+# they are for the configurations that optimise, whatever their name: some
+# glibc versions warn of them without optimisation, an error with
+# PLMN_WERROR (Debian 12's leaves them out without a word). The sanitizer
+# and fuzzer builds leave them out: AddressSanitizer checks those calls
+# itself, with functions of its own in the library's place. A level preset
+# by the compiler or a packager is replaced, not redefined.
+if(NOT "${PLMN_OPTIMISED_CONFIGS}" STREQUAL "" AND NOT PLMN_SANITIZE AND NOT PLMN_FUZZ)
+  list(JOIN PLMN_OPTIMISED_CONFIGS "," optimised)
+  add_compile_options("$<$<CONFIG:${optimised}>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=3>")
 endif()
 # The stack protector is also a link option: MinGW-w64's GCC then links its
 # libssp, which has the checks' runtime and the fortified functions.
