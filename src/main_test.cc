@@ -259,6 +259,9 @@ TEST_F(Cli, FailuresWriteAMessageAndTheUsage) {
       {"directory with a trailing \\", {folder + "\\"}, on_windows(folder + "\\")},
       {"directory by drive, with a trailing \\", {windows_folder}, on_windows(windows_folder)},
       {"root of a drive", {"Z:\\"}, on_windows("Z:\\")},
+      {"root of a drive, with \\\\", {"Z:\\\\"}, on_windows("Z:\\\\")},
+      {"root of a drive, with //", {"Z://"}, on_windows("Z://")},
+      {"root of the drive C:, with \\\\", {"C:\\\\"}, on_windows("C:\\\\")},
       {"file with a trailing /", {list + "/"}, not_found(list + "/")},
       {"file with a trailing \\", {list + "\\"}, not_found(list + "\\")},
   };

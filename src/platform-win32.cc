@@ -94,10 +94,11 @@ file_type path_type(const char* path) {
     // `folder\` or `C:\lists\` (which tab completion writes), though it
     // finds a root such as `C:\`. Such a path names the folder without the
     // separators, and nothing else, as on POSIX systems: a file named so is
-    // not found.
+    // not found. A drive's root keeps one: `C:` is another folder than
+    // `C:\`, and `C:\\` is `C:\`.
     size_t end = wide.find_last_not_of(L"\\/") + 1;  // 0 if all separators
-    bool drive_only = end == 2 && wide[1] == L':';   // `C:` is another folder than `C:\`
-    if (end == 0 || end == wide.size() || drive_only) return file_type::unknown;
+    if (end == 2 && wide[1] == L':') end = 3;
+    if (end == 0 || end >= wide.size()) return file_type::unknown;
     wide.resize(end);
     if (_wstat64(wide.c_str(), &filestat) == 0 && (filestat.st_mode & _S_IFMT) == _S_IFDIR) {
       return file_type::other;
