@@ -6,7 +6,8 @@
 // argument, the usage text; for a path that names no regular file that can
 // be opened, a message and the usage text; when reading the file fails or
 // memory runs out, a message and no listing; and when standard output cannot
-// be written, a message on standard error.
+// be written, a message on standard error. On a terminal, what comes from the
+// file or the path shows with "?" for each character that is not printable.
 
 #include <unistd.h>
 
@@ -31,7 +32,7 @@ void shell_help(output& out) {
 // Writes a one-line message about the path: `before`, the path, `after`.
 void report(output& out, std::string_view before, std::string_view path, std::string_view after) {
   out.write(before);
-  out.write(path);
+  out.write_untrusted(path);
   out.write(after);
 }
 
@@ -44,11 +45,12 @@ int fail(output& out, std::string_view before, std::string_view path, std::strin
 
 void write_listing(output& out, plmn_table& plmns) {
   for (const plmn& record : plmns.sorted()) {
-    out.write(record.mcc());
+    // The fields are the file's characters, whatever they are.
+    out.write_untrusted(record.mcc());
     out.write(":");
-    out.write(record.mnc());
+    out.write_untrusted(record.mnc());
     out.write(":");
-    out.write(record.act());
+    out.write_untrusted(record.act());
     out.write("\n");
   }
 }
@@ -112,7 +114,7 @@ int main(int argc, char** argv) {
   // stack, a hardened build would clear the whole buffer (locals start out
   // zeroed) and touch every page of it first (stack clash probes), which
   // costs more than the rest of a small list's run.
-  static output out(STDOUT_FILENO);
+  static output out(STDOUT_FILENO, is_terminal(STDOUT_FILENO));
   int status = run(argc, argv, out);
   if (int error = out.flush(); error != 0) {
     std::fprintf(stderr, "plmn: cannot write standard output: %s\n", std::strerror(error));

@@ -11,6 +11,7 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -57,8 +58,9 @@ const std::string kUsage =
     "of a text file, containing the PLMN definitions.\n";
 
 // Where standard output goes: a file, read afterwards; /dev/full; nowhere,
-// the descriptor closed; a pipe whose reader has gone.
-enum class Stdout { kCaptured, kDevFull, kClosed, kReaderGone };
+// the descriptor closed; a pipe whose reader has gone; a pseudo-terminal,
+// read as the program writes to it.
+enum class Stdout { kCaptured, kDevFull, kClosed, kReaderGone, kTerminal };
 
 struct Result {
   int status = -1;
@@ -103,7 +105,21 @@ class Cli : public testing::Test {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     int pipe_ends[2] = {-1, -1};
-    if (out == Stdout::kClosed) {
+    int terminal = -1, shown = -1;  // a pseudo-terminal's two sides
+    if (out == Stdout::kTerminal) {
+      terminal = posix_openpt(O_RDWR | O_NOCTTY);
+      EXPECT_GE(terminal, 0);
+      EXPECT_EQ(grantpt(terminal) | unlockpt(terminal), 0);
+      shown = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+      EXPECT_GE(shown, 0);
+      // Raw, so that the bytes come through as written: no LF made CR LF.
+      termios mode{};
+      tcgetattr(shown, &mode);
+      cfmakeraw(&mode);
+      tcsetattr(shown, TCSANOW, &mode);
+      posix_spawn_file_actions_adddup2(&actions, shown, 1);
+      posix_spawn_file_actions_addclose(&actions, shown);
+    } else if (out == Stdout::kClosed) {
       posix_spawn_file_actions_addclose(&actions, 1);
     } else if (out == Stdout::kReaderGone) {
       EXPECT_EQ(pipe(pipe_ends), 0);
@@ -131,8 +147,15 @@ class Cli : public testing::Test {
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (pipe_ends[1] >= 0) close(pipe_ends[1]);
+    if (shown >= 0) close(shown);
     EXPECT_EQ(error, 0) << "cannot start " << argv[0];
     if (error != 0) return result;
+    if (terminal >= 0) {
+      // Until the program has closed its side: then reading fails (EIO).
+      char block[4096];
+      for (ssize_t n; (n = read(terminal, block, sizeof block)) > 0;) result.out.append(block, n);
+      close(terminal);
+    }
     int status;
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -362,6 +385,87 @@ TEST_F(Cli, WriteErrorIsAFailure) {
         << c.name << ": " << r.err;
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.name << ": one line";
     EXPECT_EQ(r.err.find(lines("\n")), r.err.size() - lines("\n").size()) << c.name;
+  }
+}
+
+// What a program writes to its console as Wine shows it on a terminal,
+// without what Wine adds: it hides the cursor while it writes, and its line
+// ends are CR CR LF.
+std::string as_shown_by_wine(const std::string& text) {
+  std::string shown;
+  for (size_t i = 0; i < text.size();) {
+    if (text.compare(i, 6, "\x1B[?25l") == 0 || text.compare(i, 6, "\x1B[?25h") == 0) {
+      i += 6;
+    } else if (text.compare(i, 2, "\r\r") == 0) {
+      i += 1;
+    } else {
+      shown += text[i++];
+    }
+  }
+  return shown;
+}
+
+// What the tool writes from the file or the path shows on a terminal with
+// "?" for each character that is not printable and each byte that is not
+// UTF-8, and goes through a pipe as it stands. Under Wine the terminal is
+// the Windows program's console.
+TEST_F(Cli, ATerminalIsNeverDrivenByTheFile) {
+  const std::string escape = (dir_ / "\x1B]0;x\x07.txt").string();
+  const std::string latin = (dir_ / "\u0142ista.txt").string();  // łista, missing
+  struct Case {
+    const char* name;
+    std::string file;  // the file's contents, or, with `path`, nothing
+    std::string path;  // a path to name, where the case is about one
+    std::string piped, shown;
+  };
+  // 10,000 networks of 11-byte lines that end in two é: the 64 KiB block
+  // that the tool writes at a time ends inside one, which must come out
+  // whole on a console.
+  std::string long_list, long_listing;
+  for (int i = 0; i < 10'000; ++i) {
+    std::string d = std::to_string(10'000 + i);  // "1" and four digits
+    long_list += {d[2], d[1], 'F', 'F', d[4], d[3]};
+    long_list += "\xC3\xA9\xC3\xA9";
+    long_listing += {d[1], d[2], ':', d[3], d[4], ':'};
+    long_listing += "\xC3\xA9\xC3\xA9\n";
+  }
+  const Case cases[] = {
+      {"ESC ] retitles the window", "13F254\x1B]0;pwned\x07\n", "", "312:45:\x1B]0;\n",
+       "312:45:?]0;\n"},
+      {"ESC [2J clears the screen", "\x1B[2J13F254\n", "", "[\x1BJ:312:F254\n", "[?J:312:F254\n"},
+      {"CR sends the cursor back", "13F2540\r80\n", "", "312:45:0\r80\n", "312:45:0?80\n"},
+      {"NUL, DEL and BS", std::string("13F254\0\x7F\b0\n", 11), "",
+       std::string("312:45:\0\x7F\b0\n", 12), "312:45:???0\n"},
+      {"a C1 control in UTF-8 (CSI)", "13F2540\xC2\x9BJ\n", "", "312:45:0\xC2\x9BJ\n",
+       "312:45:0?J\n"},
+      {"bytes that are not UTF-8", "13F254\x80\xFF\xC0\xAF\n", "", "312:45:\x80\xFF\xC0\xAF\n",
+       "312:45:????\n"},
+      {"a surrogate in UTF-8", "13F254\xED\xA0\x80\x41\n", "", "312:45:\xED\xA0\x80\x41\n",
+       "312:45:???A\n"},
+      {"printable UTF-8 stays", "13F254\xC3\xA9\xC2\xA0\n", "", "312:45:\xC3\xA9\xC2\xA0\n",
+       "312:45:\xC3\xA9\xC2\xA0\n"},
+      {"an \u00E9 cut in two by the swap",
+       "\xC3\xA9"
+       "F2540080\n",
+       "",
+       "\xA9\xC3"
+       "2:45:0080\n",
+       "??2:45:0080\n"},
+      {"printable UTF-8 across the blocks written", long_list, "", long_listing, long_listing},
+      {"a path with ESC and BEL", "", escape, "Failed to stat " + escape + " .\n" + kUsage,
+       "Failed to stat " + (dir_ / "?]0;x?.txt").string() + " .\n" + kUsage},
+      {"a path in printable UTF-8", "", latin, "Failed to stat " + latin + " .\n" + kUsage,
+       "Failed to stat " + latin + " .\n" + kUsage},
+  };
+  for (const Case& c : cases) {
+    std::string path = c.path.empty() ? file("hostile.txt", c.file).string() : c.path;
+    Result piped = run({path});
+    EXPECT_EQ(piped.out, lines(c.piped)) << c.name;
+    Result shown = run({path}, Stdout::kTerminal);
+    if (kWindows) shown.out = as_shown_by_wine(shown.out);
+    EXPECT_EQ(shown.out, lines(c.shown)) << c.name;
+    EXPECT_EQ(shown.status, piped.status) << c.name;
+    EXPECT_EQ(shown.err, "") << c.name;
   }
 }
 

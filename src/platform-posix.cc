@@ -62,4 +62,6 @@ int open_input(const char* path) {
   return fd;
 }
 
+bool is_terminal(int fd) { return isatty(fd) == 1; }
+
 ssize_t write_some(int fd, const char* data, size_t size) { return write(fd, data, size); }

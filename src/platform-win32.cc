@@ -125,7 +125,53 @@ int open_input(const char* path) {
   }
 }
 
+bool is_terminal(int fd) {
+  // Not _isatty, which says yes to any character device, the NUL device
+  // among them: only a console shows what is written to it.
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  DWORD mode;
+  return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+
+namespace {
+
+// Writes some of the UTF-8 text at `data` to a console, as characters: the
+// runtime would hand its bytes to the console, which reads them in its code
+// page, and show łista.txt as something else. Each "\n" goes as CR LF, as
+// the runtime's text mode writes it.
+ssize_t write_console(HANDLE console, const char* data, size_t size) {
+  constexpr size_t kSlice = 1024;
+  size_t n = std::min(size, kSlice);
+  // The slice ends between characters.
+  for (int back = 0; back < 3 && n < size && (static_cast<unsigned char>(data[n]) & 0xC0) == 0x80;
+       ++back) {
+    --n;
+  }
+  wchar_t wide[kSlice];
+  int units = MultiByteToWideChar(CP_UTF8, 0, data, static_cast<int>(n), wide, kSlice);
+  wchar_t lines[2 * kSlice];
+  DWORD count = 0;
+  for (int i = 0; i < units; ++i) {
+    if (wide[i] == L'\n') lines[count++] = L'\r';
+    lines[count++] = wide[i];
+  }
+  for (DWORD done = 0, written; done < count; done += written) {
+    if (!WriteConsoleW(console, lines + done, count - done, &written, nullptr) || written == 0) {
+      errno = EIO;
+      return -1;
+    }
+  }
+  return static_cast<ssize_t>(n);
+}
+
+}  // namespace
+
 ssize_t write_some(int fd, const char* data, size_t size) {
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  DWORD mode;
+  if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+    return write_console(handle, data, size);
+  }
   // The runtime turns the system's error into errno, and the ones that say
   // a pipe's reader has gone, ERROR_NO_DATA (and, under Wine,
   // ERROR_PIPE_NOT_CONNECTED) into EINVAL; the system's own error still tells

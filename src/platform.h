@@ -52,6 +52,10 @@ file_type descriptor_type(int fd);
 // itself, so one file gives the same networks on every system.
 int open_input(const char* path);
 
+// Whether `fd` is a terminal (on Windows, a console): whether what is
+// written there is shown to someone, and may drive the terminal.
+bool is_terminal(int fd);
+
 // Writes some of the `size` bytes at `data` to `fd`. Returns how many, or -1
 // with errno set. A reader that has gone (a pipe closed at its other end) is
 // EPIPE on every system, where the Windows runtime alone would say EINVAL;
