@@ -69,8 +69,12 @@ inline std::string utf8_of_utf16(std::string_view bytes, bool big_endian) {
 }
 
 // The listing the rules give for `input`, read the simplest way: the whole
-// file in memory, a string per line, a map for the table.
+// file in memory, a string per line, a map for the table. A UTF-16 file is
+// first made the same text in UTF-8, with its mark.
 inline std::string reference_listing(std::string input) {
+  if (input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF")) {
+    input = "\xEF\xBB\xBF" + utf8_of_utf16(std::string_view(input).substr(2), input[0] == '\xFE');
+  }
   if (size_t z = input.find('\x1A'); z != std::string::npos) input.resize(z);
   if (input.starts_with("\xEF\xBB\xBF")) input.erase(0, 3);
   auto is_f = [](char c) { return c == 'F' || c == 'f'; };
