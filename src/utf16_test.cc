@@ -24,11 +24,14 @@ std::string bytes_of(const std::u16string& units, bool big_endian) {
 // time copy, and the most UTF-8 a code unit can give: a 3-byte character
 // after a high surrogate that it leaves alone.
 std::vector<std::string> texts(bool big_endian) {
+  // 40 different characters, so that each must land in its own place.
+  std::u16string ascii;
+  for (char16_t c = u'0'; c < u'0' + 40; ++c) ascii += c;
   std::vector<std::string> texts;
   for (std::u16string others : {u"\u0080", u"\u00FF", u"\u0100", u"\u7F00", u"\uFFFF",
                                 u"\U0001F600", u"\xD800", u"\xDC00"}) {
-    for (size_t at = 0; at <= 40; ++at) {
-      std::u16string units(40, u'7');
+    for (size_t at = 0; at <= ascii.size(); ++at) {
+      std::u16string units = ascii;
       units.insert(at, others);
       texts.push_back(bytes_of(units, big_endian));
     }
