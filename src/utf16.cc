@@ -60,8 +60,9 @@ void store_le32(char* p, uint64_t word) {
 // by one. Returns where it stopped, and moves `out` past what it wrote.
 template <bool kBigEndian>
 const unsigned char* copy_ascii(const unsigned char* p, const unsigned char* end, char*& out) {
-  // In a unit below 0x80, read as a 16-bit little-endian word, the bits of
-  // this mask are all clear: the high byte, and the top bit of the low one.
+  // The bits that a unit below 0x80 has clear, in the unit read as a 16-bit
+  // little-endian word: all of its high byte and the top bit of its low one,
+  // which the file's byte order puts at one end of the word or the other.
   constexpr uint16_t kNotAscii = kBigEndian ? 0x80FF : 0xFF80;
 #if defined(__SSE2__)
   // 16 units at a time, packed to bytes once all are known to be ASCII.
