@@ -5,7 +5,9 @@
 //              with a mix of access technologies, a third of the slots free
 //   oneline    the same entries, all on one line
 //   distinct   every entry a different network
-// SIZE is in bytes, with an optional suffix k, M or G (powers of 1000). The
+//   utf16      the realistic file saved as UTF-16LE, with its byte-order
+//              mark: twice the bytes for the same list
+// SIZE is in bytes (of the text as UTF-8), with an optional suffix k, M or G (powers of 1000). The
 // seed is fixed, so the same arguments always give the same file.
 
 #include <cstdint>
@@ -34,14 +36,24 @@ std::string digits(uint64_t value, int count) {
   return text;
 }
 
+// Writes the text, in UTF-8 or, as `utf16`, in UTF-16LE after its mark. The
+// text is all ASCII, so a character is its byte and a zero byte in UTF-16LE.
 class Writer {
  public:
+  explicit Writer(bool utf16 = false) : utf16_(utf16) {
+    if (utf16_) buffer_.append("\xFF\xFE");
+  }
   ~Writer() { flush(); }
   void put(std::string_view text) {
-    buffer_.append(text);
+    if (utf16_) {
+      for (char c : text) buffer_.append({c, '\0'});
+    } else {
+      buffer_.append(text);
+    }
     written_ += text.size();
     if (buffer_.size() >= (1 << 20)) flush();
   }
+  // Characters written so far.
   uint64_t written() const { return written_; }
 
  private:
@@ -49,11 +61,12 @@ class Writer {
     std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
     buffer_.clear();
   }
+  bool utf16_;
   std::string buffer_;
   uint64_t written_ = 0;
 };
 
-void realistic(uint64_t size, bool one_line) {
+void realistic(uint64_t size, bool one_line, bool utf16) {
   std::mt19937_64 random(20261209);
   std::vector<std::string> pool;
   for (int i = 0; i < 3000; ++i) {
@@ -61,7 +74,7 @@ void realistic(uint64_t size, bool one_line) {
     std::string mnc = digits(random() % 1000, random() % 3 == 0 ? 3 : 2);
     pool.push_back(entry(mcc, mnc, kActs[random() % std::size(kActs)]));
   }
-  Writer out;
+  Writer out(utf16);
   while (out.written() < size) {
     int entries = 8 + static_cast<int>(random() % 57);
     for (int i = 0; i < entries; ++i) {
@@ -101,13 +114,13 @@ uint64_t parse_size(const char* text) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: plmn_generate realistic|oneline|distinct SIZE\n");
+    std::fprintf(stderr, "usage: plmn_generate realistic|oneline|distinct|utf16 SIZE\n");
     return 2;
   }
   std::string_view kind = argv[1];
   uint64_t size = parse_size(argv[2]);
-  if (kind == "realistic" || kind == "oneline") {
-    realistic(size, kind == "oneline");
+  if (kind == "realistic" || kind == "oneline" || kind == "utf16") {
+    realistic(size, kind == "oneline", kind == "utf16");
   } else if (kind == "distinct") {
     distinct(size);
   } else {

@@ -6,7 +6,9 @@
 # them:
 #  - for each file, the time and peak memory of a run of the hardened
 #    build, beside the time `wc -l` takes to read the same file; each time
-#    is the best of 5 runs with the file in the page cache;
+#    is the best of 5 runs with the file in the page cache; the utf16 file
+#    is the realistic one saved as UTF-16LE, so its row against
+#    realistic's tells what reading UTF-16 costs;
 #  - what the hardening costs on the large files: the hardened and the
 #    unhardened plmn run in turn, the median time of each and the median of
 #    the paired ratios;
@@ -56,6 +58,7 @@ cc -O2 -static -o "$work/noop" "$work/noop.c"
 
 echo "Generating the files..." >&2
 "$build/plmn_generate" realistic 300M >"$work/realistic.txt"
+"$build/plmn_generate" utf16 300M >"$work/utf16.txt"
 "$build/plmn_generate" oneline 200M >"$work/oneline.txt"
 "$build/plmn_generate" distinct 100M >"$work/distinct.txt"
 cp examples/oplmnwact.txt "$work/tiny.txt"
@@ -115,7 +118,7 @@ echo "plmn $(git describe --always --dirty 2>/dev/null || echo '?'), the default
 echo
 echo '| file | MB | networks | seconds | MB/s | peak RSS MiB | RSS bytes/network | `wc -l` seconds | × `wc -l` |'
 echo '|---|--:|--:|--:|--:|--:|--:|--:|--:|'
-for name in realistic oneline distinct tiny; do
+for name in realistic utf16 oneline distinct tiny; do
   file="$work/$name.txt"
   cat "$file" >/dev/null  # into the page cache
   bytes=$(wc -c <"$file")

@@ -1,6 +1,7 @@
 // Checks the reader, decoder and table against a plainly written reference
 // on many seeded random inputs, fed in pieces of random sizes so that lines,
-// entries, CR LF pairs and byte-order marks straddle the block boundaries.
+// entries, CR LF pairs, byte-order marks and UTF-16 code units straddle the
+// block boundaries.
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,14 @@ std::string random_input(std::mt19937& random, size_t tokens) {
       "FFFFFF0000", "ffffff4000", "fFfFfF1234",   "\r\n",  "\n",     "\r",   " ",
       ",",          "\t",         "\xEF\xBB\xBF", "13F25", "FFFFFF", "\n\n", "\r\r\n",
   };
+  // Starts that are part of a byte-order mark, of UTF-8 or UTF-16.
+  static const char* const kPartialMarks[] = {"\xEF", "\xEF\xBB", "\xFF", "\xFE", "\xFE\xFE"};
   std::string text;
-  if (random() % 8 == 0) text += "\xEF\xBB\xBF";
+  if (random() % 8 == 0) {
+    text += "\xEF\xBB\xBF";
+  } else if (random() % 16 == 0) {
+    text += kPartialMarks[random() % std::size(kPartialMarks)];
+  }
   for (size_t i = 0; i < tokens; ++i) {
     unsigned pick = random() % 100;
     if (pick < 55) {
@@ -42,6 +49,47 @@ std::string random_input(std::mt19937& random, size_t tokens) {
     }
   }
   return text;
+}
+
+// Random text in UTF-16 code units: that of `random_input`, a unit a byte,
+// with other units among it: characters of 2 and 3 bytes in UTF-8, U+FEFF,
+// units with the byte of a Ctrl-Z or a line end, surrogate pairs, and
+// surrogates alone.
+std::u16string random_units(std::mt19937& random, size_t tokens) {
+  static const char16_t kUnits[] = {
+      0x00E9, 0x0080, 0x07FF, 0x0800, 0xFEFF, 0xFFFD, 0xFFFF, 0x011A, 0x1A00,
+      0x0A0D, 0x0D0A, 0x0A00, 0x1A1A, 0xD800, 0xDBFF, 0xDC00, 0xDFFF,
+  };
+  std::u16string units;
+  if (random() % 8 == 0) units += u'\xFEFF';  // a second mark
+  for (size_t i = 0; i < tokens; ++i) {
+    unsigned pick = random() % 100;
+    if (pick < 80) {
+      for (char byte : random_input(random, 1)) units += static_cast<unsigned char>(byte);
+    } else if (pick < 90) {
+      units += kUnits[random() % std::size(kUnits)];
+    } else if (pick < 95) {
+      units += static_cast<char16_t>(0xD800 + random() % 0x400);
+      units += static_cast<char16_t>(0xDC00 + random() % 0x400);
+    } else {
+      units += static_cast<char16_t>(random());
+    }
+  }
+  return units;
+}
+
+// `units` as a UTF-16 file of a random byte order, with its mark, and now
+// and then an odd byte at the end.
+std::string utf16_file(const std::u16string& units, std::mt19937& random) {
+  bool big_endian = random() % 2 == 0;
+  std::string file = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : units) {
+    char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit);
+    file += big_endian ? high : low;
+    file += big_endian ? low : high;
+  }
+  if (random() % 8 == 0) file += static_cast<char>(random());
+  return file;
 }
 
 std::string listing_in_pieces(const std::string& input, std::mt19937& random, size_t max_piece) {
@@ -59,7 +107,9 @@ std::string listing_in_pieces(const std::string& input, std::mt19937& random, si
 TEST(Differential, RandomInputsInRandomPieces) {
   std::mt19937 random(20261209);
   for (int round = 0; round < 3000; ++round) {
-    std::string input = random_input(random, 1 + random() % 200);
+    size_t tokens = 1 + random() % 200;
+    std::string input = round % 3 == 0 ? utf16_file(random_units(random, tokens), random)
+                                       : random_input(random, tokens);
     std::string expected = reference_listing(input);
     for (size_t max_piece : {size_t{1}, size_t{7}, size_t{64}, input.size() + 1}) {
       ASSERT_EQ(listing_in_pieces(input, random, max_piece), expected)
@@ -95,11 +145,24 @@ TEST(Differential, EntriesThatDifferOnlyInTheirLastTwoCharacters) {
 TEST(Differential, LongLinesAcrossReadBlocks) {
   std::mt19937 random(7);
   for (int round = 0; round < 20; ++round) {
-    // Few line ends and no Ctrl-Z, so lines run over many blocks.
+    // Few line ends and no Ctrl-Z, so lines run over many blocks; every
+    // other round in UTF-16, and one in two of those with a Ctrl-Z late in
+    // the file, which ends the input within a block and a chunk of UTF-16.
     std::string input;
-    while (input.size() < 200000) {
-      input += random() % 500 == 0 ? std::string("\r\n") : random_input(random, 1);
-      if (input.back() == '\x1A') input.pop_back();
+    if (round % 2 == 0) {
+      while (input.size() < 200000) {
+        input += random() % 500 == 0 ? std::string("\r\n") : random_input(random, 1);
+        if (input.back() == '\x1A') input.pop_back();
+      }
+    } else {
+      std::u16string units;
+      while (units.size() < 100000) {
+        std::u16string token = random() % 500 == 0 ? u"\r\n" : random_units(random, 1);
+        std::erase(token, u'\x1A');
+        units += token;
+      }
+      if (round % 4 == 3) units.insert(units.size() * 3 / 4, 1, u'\x1A');
+      input = utf16_file(units, random);
     }
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);

@@ -4,14 +4,23 @@
 #define PLMN_READER_H_
 
 #include <cstddef>
+#include <memory>
+#include <optional>
 #include <string_view>
 
 #include "decode.h"
 #include "plmn.h"
+#include "utf16.h"
 
 // Turns the bytes of a PLMN list file, given in pieces of any size, into
 // calls of `decode_line`. The text rules it applies:
 //  - a UTF-8 byte-order mark at the very start of the file is skipped;
+//  - a file that starts with a UTF-16 byte-order mark, FF FE (little-endian)
+//    or FE FF (big-endian), reads as the same text in UTF-8 with a mark: the
+//    mark is skipped, each character stands as its UTF-8 bytes (U+FFFD for
+//    an unpaired surrogate or a last odd byte), and the rules below apply to
+//    that text, so only the character U+001A ends it and a U+FEFF after the
+//    mark is content. A file with neither mark is taken byte for byte;
 //  - the input ends at the first Ctrl-Z (0x1A) byte, as if the file ended
 //    there, the way text files written on DOS and Windows end;
 //  - lines end at LF, and one CR directly before an LF is removed with it;
@@ -20,6 +29,7 @@
 // A line reaches `decode_line` in pieces that are whole entries, so memory
 // does not grow with the length of a line: at most 9 characters of an entry
 // and one CR that may turn out to end the line are carried between pieces.
+// A UTF-16 file is decoded a chunk at a time into a fixed-size buffer.
 class list_reader {
  public:
   explicit list_reader(plmn_table& plmns) : plmns_(plmns) {}
@@ -33,6 +43,9 @@ class list_reader {
 
  private:
   std::string_view skip_byte_order_mark(std::string_view bytes);
+  bool feed_utf16(std::string_view bytes);
+  bool take_text(std::string_view text);
+  void end_text();
   void take_line_bytes(std::string_view bytes);
   void take_content(std::string_view content);
   void end_line();
@@ -42,7 +55,13 @@ class list_reader {
   size_t carry_size_ = 0;
   bool pending_cr_ = false;  // a CR seen last, kept back until we know whether LF follows
   bool at_start_ = true;     // still deciding whether the file starts with a byte-order mark
+  std::string_view mark_;    // the byte-order mark that the bytes seen so far begin
   size_t mark_matched_ = 0;  // bytes of the byte-order mark seen so far
+  // Once a UTF-16 mark is seen: the decoder, and the buffer that takes its
+  // UTF-8 on the way to the text rules. Made then, so that reading any
+  // other file costs neither.
+  std::optional<utf16_decoder> utf16_;
+  std::unique_ptr<char[]> utf8_;
   bool finished_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "plmn.h"
 
@@ -19,9 +20,61 @@ inline std::string listing(plmn_table& plmns) {
   return text;
 }
 
+// Appends code point `c` in UTF-8.
+inline void append_utf8(std::string& text, unsigned c) {
+  auto add = [&](unsigned bits) { text += static_cast<char>(bits); };
+  if (c < 0x80) {
+    add(c);
+  } else if (c < 0x800) {
+    add(0xC0 | c >> 6);
+    add(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    add(0xE0 | c >> 12);
+    add(0x80 | (c >> 6 & 0x3F));
+    add(0x80 | (c & 0x3F));
+  } else {
+    add(0xF0 | c >> 18);
+    add(0x80 | (c >> 12 & 0x3F));
+    add(0x80 | (c >> 6 & 0x3F));
+    add(0x80 | (c & 0x3F));
+  }
+}
+
+// The UTF-8 of the UTF-16 `bytes`: U+FFFD for a surrogate that is not half
+// of a pair, and for an odd byte at the end (one for a high surrogate and an
+// odd byte that end the input together).
+inline std::string utf8_of_utf16(std::string_view bytes, bool big_endian) {
+  auto unit = [&](size_t n) -> unsigned {
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    return big_endian ? byte(2 * n) << 8 | byte(2 * n + 1) : byte(2 * n) | byte(2 * n + 1) << 8;
+  };
+  auto is_high = [](unsigned u) { return u >= 0xD800 && u <= 0xDBFF; };
+  auto is_low = [](unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; };
+  bool odd = bytes.size() % 2 == 1;
+  size_t units = bytes.size() / 2;
+  std::string text;
+  for (size_t n = 0; n < units; ++n) {
+    unsigned u = unit(n);
+    if (is_high(u) && n + 1 < units && is_low(unit(n + 1))) {
+      append_utf8(text, 0x10000 + (u - 0xD800) * 0x400 + (unit(n + 1) - 0xDC00));
+      ++n;
+    } else if (is_high(u) && n + 1 == units && odd) {
+      // Cut short by the end: the U+FFFD of the odd byte below stands for both.
+    } else {
+      append_utf8(text, is_high(u) || is_low(u) ? 0xFFFD : u);
+    }
+  }
+  if (odd) append_utf8(text, 0xFFFD);
+  return text;
+}
+
 // The listing the rules give for `input`, read the simplest way: the whole
-// file in memory, a string per line, a map for the table.
+// file in memory, a string per line, a map for the table. A UTF-16 file is
+// first made the same text in UTF-8, with its mark.
 inline std::string reference_listing(std::string input) {
+  if (input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF")) {
+    input = "\xEF\xBB\xBF" + utf8_of_utf16(std::string_view(input).substr(2), input[0] == '\xFE');
+  }
   if (size_t z = input.find('\x1A'); z != std::string::npos) input.resize(z);
   if (input.starts_with("\xEF\xBB\xBF")) input.erase(0, 3);
   auto is_f = [](char c) { return c == 'F' || c == 'f'; };
