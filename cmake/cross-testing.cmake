@@ -56,6 +56,8 @@ add_subdirectory(${PLMN_GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
 target_compile_options(gtest PRIVATE -w)
 target_compile_options(gtest_main PRIVATE -w)
 
+include(${CMAKE_CURRENT_LIST_DIR}/cli-test-names.cmake)
+
 # Builds src/main_test.cc for the build machine, as a project of its own
 # since this one compiles for the target only, and adds its tests to this
 # build's: they run `emulator plmn`, and for Windows expect its line ends.
@@ -76,41 +78,11 @@ function(add_cli_tests_through_emulator)
   add_executable(cli_main_test IMPORTED)
   set_target_properties(cli_main_test PROPERTIES IMPORTED_LOCATION ${binary_dir}/main_test
                                                  CROSSCOMPILING_EMULATOR "")
-  # One test per TEST_F of the source, since the program only exists once the
-  # build has run. ctest shows nothing of a skipped test but its name, so a
-  # test that the source skips on this platform (a line
-  # `if (kWindows) GTEST_SKIP() << "reason";`, or kEmulated) has the reason in
-  # its name: "Cli.DeviceIsNotARegularFile (under Wine: reason)".
+  # ctest shows nothing of a skipped test but its name: the skips of this
+  # platform are named (see cli-test-names.cmake).
   if(WIN32)
-    set(platform Wine)
-    set(skip_conditions "kWindows|kEmulated")
+    plmn_add_named_cli_tests(cli_main_test Wine "kWindows|kEmulated")
   else()
-    set(platform qemu)
-    set(skip_conditions "kEmulated")
-  endif()
-  set(source ${PROJECT_SOURCE_DIR}/src/main_test.cc)
-  file(STRINGS ${source} lines REGEX "^TEST|GTEST_SKIP")
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})  # read it anew when it changes
-  set(tests)
-  foreach(line IN LISTS lines)
-    if(line MATCHES "^TEST_F\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\)")
-      set(test ${CMAKE_MATCH_1}.${CMAKE_MATCH_2})
-      list(APPEND tests ${test})
-      set(name_${test} ${test})
-    elseif(line MATCHES "if \\((${skip_conditions})\\) GTEST_SKIP\\(\\) << \"([^\"]*)\"")
-      set(name_${test} "${test} (under ${platform}: ${CMAKE_MATCH_2})")
-    elseif(line MATCHES "^TEST")
-      message(FATAL_ERROR "Cannot tell the test in this line of ${source}: ${line}")
-    endif()
-  endforeach()
-  set(names)
-  foreach(test IN LISTS tests)
-    add_test(NAME ${name_${test}} COMMAND cli_main_test --gtest_filter=${test})
-    list(APPEND names ${name_${test}})
-  endforeach()
-  # A test that called GTEST_SKIP still ends with status 0.
-  set_tests_properties(${names} PROPERTIES SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
-  if(PLMN_EMULATOR_FIXTURE)
-    set_tests_properties(${names} PROPERTIES FIXTURES_REQUIRED ${PLMN_EMULATOR_FIXTURE})
+    plmn_add_named_cli_tests(cli_main_test qemu "kEmulated")
   endif()
 endfunction()

@@ -34,13 +34,21 @@ constexpr bool kWindows = true;
 constexpr bool kWindows = false;
 #endif
 
+// The tool is built with AddressSanitizer, as this test is.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
 const std::vector<std::string> kCommand = {PLMN_COMMAND};
 // The tool runs under an emulator: Wine or qemu.
 const bool kEmulated = kCommand.size() > 1;
 
 // A test that a platform cannot run skips itself in a line of its own, with
-// `if (kWindows)` or `if (kEmulated)` and GTEST_SKIP() followed by the reason
-// as one string: the build of that platform puts it into the test's name.
+// `if (kWindows)`, `if (kEmulated)` or `if (kSanitized)` and GTEST_SKIP()
+// followed by the reason as one string: the build of that platform puts it
+// into the test's name.
 
 // `text` with its line ends as the tool writes them: CR LF on Windows.
 std::string lines(const std::string& text) {
@@ -337,9 +345,7 @@ TEST_F(Cli, ReadErrorIsAFailure) {
 }
 
 TEST_F(Cli, OutOfMemoryIsAFailure) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
-#endif
+  if (kSanitized) GTEST_SKIP() << "it reserves more address space than the limit allows";
   if (kEmulated) GTEST_SKIP() << "the emulator itself needs more address space than the limit";
   if (access("/usr/bin/prlimit", X_OK) != 0) GTEST_SKIP() << "prlimit is needed to set the limit";
   // Three million networks on one line: their table needs more than the 32 MiB
