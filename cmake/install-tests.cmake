@@ -12,6 +12,9 @@ elseif(NOT CMAKE_CROSSCOMPILING)
   set_tests_properties(man_page_lint PROPERTIES SKIP_REGULAR_EXPRESSION "skipped:")
 endif()
 
+# The man page names the version it is of, in its footer.
+add_test(NAME man_page_version COMMAND grep -qx "\\.Os plmn ${PROJECT_VERSION}" ${PROJECT_SOURCE_DIR}/doc/plmn.1)
+
 # The package tests check the protections a package to ship has (see
 # hardening.cmake), whatever PLMN_HARDEN says, except in the builds that
 # leave some out by design. Whether the build optimises is what the compiler
