@@ -232,10 +232,19 @@ TEST_F(Cli, ExampleGivesItsListing) {
   EXPECT_EQ(r.status, 0);
 }
 
-TEST_F(Cli, SameListingWhateverTheLineEnds) {
+TEST_F(Cli, SameListingWhateverTheLineEndsAndEncoding) {
   std::string lf = kList;
   for (size_t at; (at = lf.find('\r')) != std::string::npos;) lf.erase(at, 1);
   EXPECT_EQ(run({file("lf.txt", lf).string()}).out, lines(kListing));
+  // Saved as UTF-16, with its byte-order mark, as Windows tools save text:
+  // kList is ASCII after its UTF-8 mark.
+  std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  for (char c : kList.substr(3)) {
+    le += {c, '\0'};
+    be += {'\0', c};
+  }
+  EXPECT_EQ(run({file("utf16le.txt", le).string()}).out, lines(kListing));
+  EXPECT_EQ(run({file("utf16be.txt", be).string()}).out, lines(kListing));
 }
 
 TEST_F(Cli, OnlyTheCrBeforeTheLfEndsTheLine) {
