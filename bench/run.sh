@@ -2,8 +2,8 @@
 # Benchmark: builds a Release plmn, dynamically and statically linked, as
 # the default (hardened) build and as one with -DPLMN_HARDEN=OFF, generates
 # the benchmark files in a temporary folder (a fixed seed, so the same files
-# every time) and prints three Markdown tables, the way the README shows
-# them:
+# every time) and prints three Markdown tables, the way doc/performance.md
+# shows them:
 #  - for each file, the time and peak memory of a run of the hardened
 #    build, beside the time `wc -l` takes to read the same file; each time
 #    is the best of 5 runs with the file in the page cache; the utf16 file

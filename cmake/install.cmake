@@ -60,9 +60,20 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package-date.cmake)
 
 if(WIN32)
   # A folder to unpack anywhere: the program, which needs no DLLs, the README
-  # that explains it and the licence.
+  # that explains it, the manual as a web page, since Windows reads no man
+  # page, and the licence.
   install(TARGETS plmn RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
+  find_program(MANDOC mandoc)
+  if(MANDOC)
+    add_custom_command(OUTPUT plmn.html
+                       COMMAND ${MANDOC} -T html ${PROJECT_SOURCE_DIR}/doc/plmn.1 > plmn.html
+                       DEPENDS doc/plmn.1 VERBATIM)
+    add_custom_target(manual_html ALL DEPENDS plmn.html)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/plmn.html DESTINATION .)
+  else()
+    message(WARNING "Without mandoc (Debian: mandoc), the .zip holds no manual.")
+  endif()
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME plmn-${PROJECT_VERSION}-win64)
 else()
