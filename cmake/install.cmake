@@ -64,14 +64,10 @@ if(WIN32)
   # page, and the licence.
   install(TARGETS plmn RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
+  # The manual as a web page, which cpack renders (see package-files.cmake).
   find_program(MANDOC mandoc)
-  if(MANDOC)
-    add_custom_command(OUTPUT plmn.html
-                       COMMAND ${MANDOC} -T html ${PROJECT_SOURCE_DIR}/doc/plmn.1 > plmn.html
-                       DEPENDS doc/plmn.1 VERBATIM)
-    add_custom_target(manual_html ALL DEPENDS plmn.html)
-    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/plmn.html DESTINATION .)
-  else()
+  set(CPACK_PLMN_MANDOC "${MANDOC}")
+  if(NOT MANDOC)
     message(WARNING "Without mandoc (Debian: mandoc), the .zip holds no manual.")
   endif()
   set(CPACK_GENERATOR ZIP)

@@ -9,6 +9,7 @@
 #    Debian's policy asks (lintian checks all three).
 #  - .tar.gz: the README and the licence at the top of its folder. (The .zip
 #    gets them from the Windows build's install rules.)
+#  - .zip: the man page as a web page, plmn.html, where mandoc was found.
 set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
 set(source "${CPACK_PLMN_SOURCE_DIR}")
 
@@ -53,4 +54,7 @@ if(CPACK_GENERATOR STREQUAL "DEB")
   endforeach()
 elseif(CPACK_GENERATOR STREQUAL "TGZ")
   file(COPY "${source}/README.md" "${source}/LICENSE" DESTINATION "${root}")
+elseif(CPACK_GENERATOR STREQUAL "ZIP" AND CPACK_PLMN_MANDOC)
+  execute_process(COMMAND "${CPACK_PLMN_MANDOC}" -T html "${source}/doc/plmn.1"
+                  OUTPUT_FILE "${root}/plmn.html" COMMAND_ERROR_IS_FATAL ANY)
 endif()
