@@ -1,25 +1,11 @@
 #include "decode.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
-#include <cstring>
+
+#include "little_endian.h"
 
 namespace {
-
-// Eight bytes as a number whose lowest byte is the first one, whatever the
-// machine's byte order: the decoding below rearranges bytes with shifts.
-uint64_t load_le64(const char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-  return word;
-}
-
-void store_le(char* p, uint64_t word, size_t size) {
-  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-  std::memcpy(p, &word, size);
-}
 
 uint64_t byte_at(uint64_t word, int i) { return (word >> (8 * i)) & 0xFF; }
 

@@ -1,11 +1,10 @@
 #include "utf16.h"
 
-#include <bit>
-#include <cstring>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "little_endian.h"
 
 namespace {
 
@@ -37,21 +36,6 @@ char* put_utf8(uint32_t c, char* out) {
     *out++ = byte(0x80 | (c & 0x3F));
   }
   return out;
-}
-
-// Eight bytes as a number whose lowest byte is the first one, whatever the
-// machine's byte order.
-uint64_t load_le64(const unsigned char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-  return word;
-}
-
-void store_le32(char* p, uint64_t word) {
-  auto low = static_cast<uint32_t>(word);
-  if constexpr (std::endian::native == std::endian::big) low = __builtin_bswap32(low);
-  std::memcpy(p, &low, sizeof low);
 }
 
 // Copies the run of code units below 0x80 at the start of [p, end) to `out`,
@@ -89,7 +73,7 @@ const unsigned char* copy_ascii(const unsigned char* p, const unsigned char* end
     if constexpr (kBigEndian) word >>= 8;  // each character to the low byte of its unit
     // The four characters, at bytes 0, 2, 4 and 6, gathered into bytes 0 to 3.
     word = (word | word >> 8) & 0x0000'FFFF'0000'FFFFULL;
-    store_le32(out, word | word >> 16);
+    store_le(out, word | word >> 16, 4);
     p += 8;
     out += 4;
   }
