@@ -7,7 +7,8 @@
 // be opened, a message and the usage text; when reading the file fails or
 // memory runs out, a message and no listing; and when standard output cannot
 // be written, a message on standard error. On a terminal, what comes from the
-// file or the path shows with "?" for each character that is not printable.
+// file or the path shows with "?" for each character that the terminal could
+// take for anything but a printable character (see output.h).
 
 #include <unistd.h>
 
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
   // stack, a hardened build would clear the whole buffer (locals start out
   // zeroed) and touch every page of it first (stack clash probes), which
   // costs more than the rest of a small list's run.
-  static output out(STDOUT_FILENO, is_terminal(STDOUT_FILENO));
+  static output out(STDOUT_FILENO, terminal_of(STDOUT_FILENO));
   int status = run(argc, argv, out);
   if (int error = out.flush(); error != 0) {
     std::fprintf(stderr, "plmn: cannot write standard output: %s\n", std::strerror(error));

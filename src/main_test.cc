@@ -16,10 +16,12 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 extern char** environ;
@@ -65,6 +67,10 @@ const std::string kUsage =
     "As the first argument, provide the filename\n"
     "of a text file, containing the PLMN definitions.\n";
 
+// The locale a run is given unless a test says otherwise: one whose
+// terminal takes UTF-8.
+const std::vector<std::string> kUtf8Locale = {"LC_ALL=C.UTF-8"};
+
 // Where standard output goes: a file, read afterwards; /dev/full; nowhere,
 // the descriptor closed; a pipe whose reader has gone; a pseudo-terminal,
 // read as the program writes to it.
@@ -100,14 +106,24 @@ class Cli : public testing::Test {
     return dir_ / name;
   }
 
-  // Runs `command` with `args`, in the folder `cwd` if one is given.
+  // Runs `command` with `args`, in the folder `cwd` if one is given, with
+  // the locale variables `locale` in place of the test's own.
   Result run(const std::vector<std::string>& args, Stdout out = Stdout::kCaptured,
-             const std::vector<std::string>& command = kCommand, const fs::path& cwd = {}) {
+             const std::vector<std::string>& command = kCommand, const fs::path& cwd = {},
+             const std::vector<std::string>& locale = kUtf8Locale) {
     std::vector<std::string> words = command;
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
+    std::vector<std::string> variables = locale;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+      std::string_view name(*variable, std::strcspn(*variable, "="));
+      if (name != "LC_ALL" && name != "LC_CTYPE" && name != "LANG") variables.push_back(*variable);
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
 
     fs::path out_path = dir_ / "stdout", err_path = dir_ / "stderr";
     posix_spawn_file_actions_t actions;
@@ -151,7 +167,7 @@ class Cli : public testing::Test {
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     Result result;
     pid_t pid;
-    int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (pipe_ends[1] >= 0) close(pipe_ends[1]);
@@ -420,10 +436,10 @@ std::string as_shown_by_wine(const std::string& text) {
   return shown;
 }
 
-// What the tool writes from the file or the path shows on a terminal with
-// "?" for each character that is not printable and each byte that is not
-// UTF-8, and goes through a pipe as it stands. Under Wine the terminal is
-// the Windows program's console.
+// What the tool writes from the file or the path shows on a terminal that
+// takes UTF-8 with "?" for each character that is not printable and each
+// byte that is not UTF-8, and goes through a pipe as it stands. Under Wine
+// the terminal is the Windows program's console.
 TEST_F(Cli, ATerminalIsNeverDrivenByTheFile) {
   const std::string escape = (dir_ / "\x1B]0;x\x07.txt").string();
   const std::string latin = (dir_ / "\u0142ista.txt").string();  // łista, missing
@@ -481,6 +497,60 @@ TEST_F(Cli, ATerminalIsNeverDrivenByTheFile) {
     EXPECT_EQ(shown.out, lines(c.shown)) << c.name;
     EXPECT_EQ(shown.status, piped.status) << c.name;
     EXPECT_EQ(shown.err, "") << c.name;
+  }
+}
+
+// A terminal takes what the locale's character set says: UTF-8, or else
+// ASCII alone, where the bytes 80 to 9F are C1 controls (C4 9B is CSI
+// there) and each byte outside 20 to 7E shows as "?". A pipe gets every byte
+// in every locale. A Windows console takes characters whatever the locale.
+TEST_F(Cli, WhatATerminalIsShownFollowsTheLocale) {
+  // Networks whose access technology ends in ě2J, a right-to-left override
+  // and éé, and a missing path with ĝ and Ŝ.
+  const std::string list = file("locale.txt",
+                                "13F254\xC4\x9B"
+                                "2J13F264\u202E"
+                                "113F274\u00E9\u00E9\n")
+                               .string();
+  const std::string listing =
+      "312:45:\xC4\x9B"
+      "2J\n312:46:\u202E"
+      "1\n312:47:\u00E9\u00E9\n";
+  const std::string utf8_listing =
+      "312:45:\xC4\x9B"
+      "2J\n312:46:?1\n312:47:\u00E9\u00E9\n";
+  const std::string ascii_listing = "312:45:??2J\n312:46:???1\n312:47:????\n";
+  const std::string path = (dir_ / "\u011D0;x\u015C.txt").string();
+  auto failed = [](const std::string& path) { return "Failed to stat " + path + " .\n" + kUsage; };
+  const std::string utf8_failed = failed(path);
+  const std::string ascii_failed = failed((dir_ / "??0;x??.txt").string());
+  struct Case {
+    const char* name;
+    std::vector<std::string> locale;
+    bool utf8;
+  };
+  const Case cases[] = {
+      {"LC_ALL names UTF-8", {"LC_ALL=C.UTF-8", "LANG=C"}, true},
+      {"LANG names utf8, in lower case", {"LANG=de_DE.utf8"}, true},
+      {"no locale", {}, false},
+      {"an empty LC_ALL, LC_CTYPE names KOI8-R",
+       {"LC_ALL=", "LC_CTYPE=ru_RU.KOI8-R", "LANG=en_US.UTF-8"},
+       false},
+  };
+  for (const Case& c : cases) {
+    bool utf8 = c.utf8 || kWindows;
+    Result piped = run({list}, Stdout::kCaptured, kCommand, {}, c.locale);
+    EXPECT_EQ(piped.out, lines(listing)) << c.name;
+    Result shown = run({list}, Stdout::kTerminal, kCommand, {}, c.locale);
+    if (kWindows) shown.out = as_shown_by_wine(shown.out);
+    EXPECT_EQ(shown.out, lines(utf8 ? utf8_listing : ascii_listing)) << c.name;
+    EXPECT_EQ(shown.status, 0) << c.name;
+    EXPECT_EQ(run({path}, Stdout::kCaptured, kCommand, {}, c.locale).out, lines(utf8_failed))
+        << c.name;
+    shown = run({path}, Stdout::kTerminal, kCommand, {}, c.locale);
+    if (kWindows) shown.out = as_shown_by_wine(shown.out);
+    EXPECT_EQ(shown.out, lines(utf8 ? utf8_failed : ascii_failed)) << c.name;
+    EXPECT_EQ(shown.status, 1) << c.name;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 
 #include "platform.h"
@@ -62,6 +63,9 @@ int open_input(const char* path) {
   return fd;
 }
 
-bool is_terminal(int fd) { return isatty(fd) == 1; }
+terminal terminal_of(int fd) {
+  if (isatty(fd) != 1) return terminal::none;
+  return terminal_for_locale(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"));
+}
 
 ssize_t write_some(int fd, const char* data, size_t size) { return write(fd, data, size); }

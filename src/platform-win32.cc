@@ -125,12 +125,13 @@ int open_input(const char* path) {
   }
 }
 
-bool is_terminal(int fd) {
+terminal terminal_of(int fd) {
   // Not _isatty, which says yes to any character device, the NUL device
   // among them: only a console shows what is written to it.
   auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   DWORD mode;
-  return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+  bool console = handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+  return console ? terminal::utf8 : terminal::none;
 }
 
 namespace {

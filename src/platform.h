@@ -22,6 +22,8 @@
 
 #include <cstddef>
 
+#include "output.h"
+
 // Replaces `argc` and `argv` by the arguments as UTF-8 text. On POSIX systems
 // they stay as they are. On Windows they are read anew from the wide-character
 // command line, with wildcards expanded the way the runtime's start-up code
@@ -52,9 +54,12 @@ file_type descriptor_type(int fd);
 // itself, so one file gives the same networks on every system.
 int open_input(const char* path);
 
-// Whether `fd` is a terminal (on Windows, a console): whether what is
-// written there is shown to someone, and may drive the terminal.
-bool is_terminal(int fd);
+// What `fd` shows its reader: whether it is a terminal (on Windows, a
+// console), where what is written is shown to someone and may drive the
+// terminal, and if so, what it takes. A POSIX terminal takes what the
+// locale's character set says (`terminal_for_locale`); a Windows console
+// takes characters, whatever the locale and code page.
+terminal terminal_of(int fd);
 
 // Writes some of the `size` bytes at `data` to `fd`. Returns how many, or -1
 // with errno set. A reader that has gone (a pipe closed at its other end) is
