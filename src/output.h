@@ -8,7 +8,7 @@
 
 // What the reader of the output is shown, which decides what of the file and
 // the path may be written there as it stands.
-enum class terminal {
+enum class terminal : unsigned char {
   none,   // no terminal: a pipe or a file gets every byte as it stands
   utf8,   // a terminal that takes UTF-8, or a Windows console (characters)
   ascii,  // a terminal taken to show ASCII alone
