@@ -74,24 +74,70 @@ for dump in "$work"/bad/squeezed-*; do
 done
 
 # A modem log of the reads of the file, 32 bytes at a time, so that entries
-# straddle replies, with CR LF line ends: replies quoted and not, one with
-# the status 145 (success, with a command of the card's own pending), and a
-# read past the end of the file, which fails with a status of its own.
-# fold writes no line end after the last piece, which read takes all the
-# same: a read that fails at the end of the input may still have read a
-# piece.
-printf '%s' "$hex" | fold -w 64 | {
-  offset=0
-  while read -r piece || [ -n "$piece" ]; do
-    quote='"' status=144,0
-    [ $offset -ne 32 ] || quote=
-    [ $offset -ne 64 ] || status=145,26
-    printf 'AT+CRSM=176,28513,%d,%d,32\r\n+CRSM: %s,%s%s%s\r\n\r\nOK\r\n' \
-      $((offset / 256)) $((offset % 256)) "$status" "$quote" "$piece" "$quote"
-    offset=$((offset + 32))
-  done
-  printf 'AT+CRSM=176,28513,0,160,32\r\n+CRSM: 107,0\r\n\r\nOK\r\n'
-} >"$samples/oplmnwact-crsm.log"
+# straddle replies, with CR LF line ends, leaving out the reads at the offset
+# given (none: -1). Before each line, a time stamp and a direction marker,
+# and the replies in every shape: quoted and not, indented, in lower case,
+# from mmcli. A GET RESPONSE before the reads and after them, whose reply
+# succeeds too; a read sent again after a timeout, whose first reply comes
+# late, after the second command; the reads out of order, the first one
+# twice; another file's read (EF_IMSI); a reply with the status 145 (success,
+# with a command of the card's own pending), and a read past the end of the
+# file, which fails. What must be left out comes after the last read of the
+# bytes it would take the place of, so that keeping it changes the list.
+get_response() {
+  echo "$1.100 << AT+CRSM=192,28513,0,0,25"
+  echo "$1.180 >> +CRSM: 144,0,\"62178202412183026F618A01058B036F0603800200A0880118\""
+  echo "$1.181 >> OK"
+}
+read_first() {
+  echo "$1.300 << AT+CRSM=176,28513,0,0,32"
+  echo "$1.390 >> +CRSM: 144,0,\"$(piece 0 32)\""
+  echo "$1.391 >> OK"
+}
+crsm_log() {
+  {
+    get_response 10:00:01
+    [ "$1" -eq 0 ] || read_first 10:00:01
+    if [ "$1" -ne 32 ]; then
+      echo '10:00:01.600 << AT+CRSM=176,28513,0,32,32'
+      echo '10:00:06.600 -- no reply in 5 s: sent again'
+      echo '10:00:06.610 << AT+CRSM=176,28513,0,32,32'
+      echo "10:00:06.690 >> +CRSM: 144,0,$(piece 32 32)"
+      echo '10:00:06.691 >> OK'
+      echo "10:00:06.700 >> +CRSM: 144,0,$(piece 32 32)"
+      echo '10:00:06.701 >> OK'
+    fi
+    if [ "$1" -ne 96 ]; then
+      echo '10:00:06.800 << AT+CRSM=176,28513,0,96,32'
+      echo "10:00:06.880 >>     +CRSM: 145,26,\"$(piece 96 32)\""
+      echo '10:00:06.881 >>     OK'
+    fi
+    if [ "$1" -ne 64 ]; then
+      echo '10:00:07.000 << at+crsm=176, 28513, 0, 64, 32'
+      echo "10:00:07.090 >> +crsm: 144, 0, \"$(piece 64 32 | tr A-F a-f)\""
+      echo '10:00:07.091 >> ok'
+    fi
+    [ "$1" -eq 0 ] || read_first 10:00:07
+    echo '10:00:07.400 << AT+CRSM=176,28423,0,0,9'
+    echo '10:00:07.460 >> +CRSM: 144,0,"082926100132547698"'
+    echo '10:00:07.461 >> OK'
+    if [ "$1" -ne 128 ]; then
+      echo "10:00:07.500 $ mmcli -m 0 --command='AT+CRSM=176,28513,0,128,32'"
+      echo "10:00:07.600 response: '+CRSM: 144,0,\"$(piece 128 32)\"'"
+    fi
+    get_response 10:00:08
+    echo '10:00:08.300 << AT+CRSM=176,28513,0,160,32'
+    echo '10:00:08.390 >> +CRSM: 107,0'
+    echo '10:00:08.391 >> OK'
+  } | sed 's/$/\r/'
+}
+crsm_log -1 >"$samples/oplmnwact-crsm.log"
+crsm_log 64 >"$work/bad/gap.log"
+# mmcli --command's output saved alone, one read after the other: replies
+# with no command before them.
+for offset in 0 32 64 96 128; do
+  echo "response: '+CRSM: 144,0,\"$(piece $offset 32)\"'"
+done >"$samples/oplmnwact-mmcli.txt"
 # The identities alone, 3 bytes an entry, as EF_FPLMN holds them.
 printf '%s' "$hex" | fold -w 10 | cut -c1-6 | tr -d '\n' | xxd -r -p | xxd -p -c 12 \
   >"$samples/fplmn.txt"
@@ -108,10 +154,11 @@ done
 for file in "$source_dir"/examples/*; do
   name=$(basename "$file")
   case $name in
-    oplmnwact.txt | oplmnwact.listing) ;;
+    oplmnwact.txt | oplmnwact.listing | crsm.awk) ;;
     *) [ -f "$samples/$name" ] || fail "examples/$name is not made from the sample list" ;;
   esac
 done
+cp "$source_dir/examples/crsm.awk" "$samples/"
 
 # The command lines of the section, from its sh blocks.
 awk '
@@ -168,7 +215,7 @@ awks_for() {
 # sample it names, and some on other shapes as well.
 for pair in oplmnwact-bytes.txt oplmnwact.bin oplmnwact-od.txt \
   oplmnwact-hexdump.txt=oplmnwact-od.txt oplmnwact-xxd.txt \
-  oplmnwact-crsm.log fplmn.txt; do
+  oplmnwact-crsm.log oplmnwact-mmcli.txt=oplmnwact-crsm.log fplmn.txt; do
   sample=${pair%%=*}
   named=${pair#*=}
   echo "$sample" >>"$work/samples-tried"
@@ -193,9 +240,11 @@ $expected"
 done
 
 # The inputs that must fail, with the sample whose line reads them and what
-# the message must say: a '*' line in a dump. The line must fail with that message and write no list: an empty
+# the message must say: a '*' line in a dump, and a log whose reads leave a
+# gap. The line must fail with that message and write no list: an empty
 # list.txt, since the shell makes it before the command runs.
-for case in "squeezed-od.txt=oplmnwact-od.txt=-v" "squeezed-hexdump.txt=oplmnwact-od.txt=-v"; do
+for case in "squeezed-od.txt=oplmnwact-od.txt=-v" "squeezed-hexdump.txt=oplmnwact-od.txt=-v" \
+  "gap.log=oplmnwact-crsm.log=bytes 64 to 95"; do
   input=${case%%=*}
   named=${case#*=}
   message=${named#*=}
@@ -214,6 +263,6 @@ done
   fail "the README has lines that no sample tries"
 for sample in "$samples"/*; do
   name=$(basename "$sample")
-  grep -qxF "$name" "$work/samples-tried" ||
+  [ "$name" = crsm.awk ] || grep -qxF "$name" "$work/samples-tried" ||
     fail "no line is tried on examples/$name"
 done
