@@ -1,7 +1,8 @@
 # Installing the tool, and the packages CPack makes of it: a .deb on Linux, a
 # .tar.gz of a static build for any Linux, a .zip on Windows.
 #
-#   cmake --install build [--prefix DIR]     # DIR/bin/plmn, DIR/share/man/man1/plmn.1
+#   cmake --install build [--prefix DIR]     # DIR/bin/plmn, DIR/share/man/man1/plmn.1,
+#                                            # DIR/share/doc/plmn/examples/crsm.awk
 #   cd build && cpack                        # plmn_VERSION_ARCH.deb, or plmn-VERSION-win64.zip
 #   cd build-static && cpack                 # plmn-VERSION-linux-ARCH.tar.gz (-DPLMN_STATIC=ON)
 
@@ -25,6 +26,7 @@ set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-files.cmake)
 set(CPACK_PLMN_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_PLMN_MAN_DIR ${CMAKE_INSTALL_MANDIR})
 set(CPACK_PLMN_BIN_DIR ${CMAKE_INSTALL_BINDIR})
+set(CPACK_PLMN_DOC_DIR ${CMAKE_INSTALL_DOCDIR})
 # A checksum beside each package, PACKAGE.sha256 (plmn_VERSION_ARCH.deb.sha256),
 # in the form `sha256sum -c` reads: "HASH  PACKAGE".
 set(CPACK_PACKAGE_CHECKSUM SHA256)
@@ -60,10 +62,12 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package-date.cmake)
 
 if(WIN32)
   # A folder to unpack anywhere: the program, which needs no DLLs, the README
-  # that explains it, the manual as a web page, since Windows reads no man
+  # that explains it, with the awk program of its recipe for modem logs where
+  # the README names it, the manual as a web page, since Windows reads no man
   # page, and the licence.
   install(TARGETS plmn RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
+  install(FILES examples/crsm.awk DESTINATION examples)
   # The manual as a web page, which cpack renders (see package-files.cmake).
   find_program(MANDOC mandoc)
   set(CPACK_PLMN_MANDOC "${MANDOC}")
@@ -75,6 +79,10 @@ if(WIN32)
 else()
   install(TARGETS plmn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES doc/plmn.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # The awk program of the README's recipe for modem logs, with the
+  # documentation, where Debian keeps examples. (The .tar.gz moves it beside
+  # its README: see package-files.cmake.)
+  install(FILES examples/crsm.awk DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
   if(PLMN_STATIC)
     # An archive for any Linux of the machine, named as `uname -m` names it:
     # x86_64, aarch64, armv7l, s390x. (A cross build is always static.)

@@ -7,8 +7,10 @@
 #  - .deb: the licence as /usr/share/doc/plmn/copyright, in Debian's
 #    machine-readable format, the changelog, and the man page compressed, as
 #    Debian's policy asks (lintian checks all three).
-#  - .tar.gz: the README and the licence at the top of its folder. (The .zip
-#    gets them from the Windows build's install rules.)
+#  - .tar.gz: the README and the licence at the top of its folder, and the
+#    awk program of the README's recipe for modem logs moved from the
+#    documentation to examples/ beside them, where the README names it. (The
+#    .zip gets them from the Windows build's install rules.)
 #  - .zip: the man page as a web page, plmn.html, where mandoc was found.
 set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
 set(source "${CPACK_PLMN_SOURCE_DIR}")
@@ -54,6 +56,10 @@ if(CPACK_GENERATOR STREQUAL "DEB")
   endforeach()
 elseif(CPACK_GENERATOR STREQUAL "TGZ")
   file(COPY "${source}/README.md" "${source}/LICENSE" DESTINATION "${root}")
+  file(RENAME "${root}/${CPACK_PLMN_DOC_DIR}/examples" "${root}/examples")
+  # The documentation's folders, share/doc/plmn, hold nothing else.
+  cmake_path(GET CPACK_PLMN_DOC_DIR PARENT_PATH doc_parent)
+  file(REMOVE_RECURSE "${root}/${doc_parent}")
 elseif(CPACK_GENERATOR STREQUAL "ZIP" AND CPACK_PLMN_MANDOC)
   execute_process(COMMAND "${CPACK_PLMN_MANDOC}" -T html "${source}/doc/plmn.1"
                   OUTPUT_FILE "${root}/plmn.html" COMMAND_ERROR_IS_FATAL ANY)
