@@ -19,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -185,6 +186,13 @@ class Cli : public testing::Test {
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     if (out == Stdout::kCaptured) result.out = read_file(out_path);
     result.err = read_file(err_path);
+    // Notes of wine-run (cmake/wine-run.in) that Wine failed to start the
+    // program and it ran it again come first: the test's output shows them.
+    while (kWindows && result.err.rfind("wine-run: ", 0) == 0) {
+      size_t end = std::min(result.err.find('\n'), result.err.size() - 1) + 1;
+      std::cerr << result.err.substr(0, end);
+      result.err.erase(0, end);
+    }
     return result;
   }
 
