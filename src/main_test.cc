@@ -134,6 +134,9 @@ class Cli : public testing::Test {
     if (out == Stdout::kTerminal) {
       terminal = posix_openpt(O_RDWR | O_NOCTTY);
       EXPECT_GE(terminal, 0);
+      // The test's side alone: the program, and what Wine starts with it,
+      // must not inherit it.
+      fcntl(terminal, F_SETFD, FD_CLOEXEC);
       EXPECT_EQ(grantpt(terminal) | unlockpt(terminal), 0);
       shown = open(ptsname(terminal), O_RDWR | O_NOCTTY);
       EXPECT_GE(shown, 0);
