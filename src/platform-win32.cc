@@ -27,6 +27,7 @@ int _dowildcard = -1;
 struct startup_info {
   int new_mode;
 };
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name is the runtime's.
 int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expand_wildcards,
                    startup_info* info);
 }
@@ -128,6 +129,7 @@ int open_input(const char* path) {
 terminal terminal_of(int fd) {
   // Not _isatty, which says yes to any character device, the NUL device
   // among them: only a console shows what is written to it.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime gives the handle as an integer.
   auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   DWORD mode;
   bool console = handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
@@ -168,6 +170,7 @@ ssize_t write_console(HANDLE console, const char* data, size_t size) {
 }  // namespace
 
 ssize_t write_some(int fd, const char* data, size_t size) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime gives the handle as an integer.
   auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   DWORD mode;
   if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
