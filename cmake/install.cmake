@@ -95,12 +95,20 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # The C and C++ libraries the program links to, with the versions it
-  # needs, as dpkg-shlibdeps (Debian: dpkg-dev) finds them.
+  # needs, as dpkg-shlibdeps (Debian: dpkg-dev) finds them. cpack picks the
+  # binaries to ask it about with `file`, and without it stops ("CPackDeb:
+  # file utility is not available"): the libraries are then named without
+  # their versions, as without dpkg-shlibdeps.
   find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
-  if(DPKG_SHLIBDEPS)
+  find_program(FILE_COMMAND file)
+  if(DPKG_SHLIBDEPS AND FILE_COMMAND)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6")
+    if(NOT PLMN_STATIC)
+      message(STATUS "The .deb depends on ${CPACK_DEBIAN_PACKAGE_DEPENDS} with no versions: "
+                     "their versions need dpkg-shlibdeps (Debian: dpkg-dev) and file")
+    endif()
   endif()
 endif()
 
