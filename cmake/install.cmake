@@ -61,10 +61,11 @@ endif()
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package-date.cmake)
 
 if(WIN32)
-  # A folder to unpack anywhere: the program, which needs no DLLs, the README
-  # that explains it, with the awk program of its recipe for modem logs where
-  # the README names it, the manual as a web page, since Windows reads no man
-  # page, and the licence.
+  # A folder to unpack anywhere: the program, which needs no DLL but those of
+  # Windows itself (KERNEL32, ADVAPI32, msvcrt), the README that explains
+  # it, with the awk program of its recipe for modem logs where the README
+  # names it, the manual as a web page, since Windows reads no man page, and
+  # the licence.
   install(TARGETS plmn RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
   install(FILES examples/crsm.awk DESTINATION examples)
