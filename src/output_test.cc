@@ -17,13 +17,10 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // What `output` writes of `text` from the file or the path to a reader
 // shown `shown`, through a file, as the tool writes it.
 std::string written(const std::string& text, terminal shown) {
-  const fs::path path =
-      fs::temp_directory_path() / ("plmn_output_test." + std::to_string(getpid()));
+  const std::filesystem::path path = temp_path(".output");
   int fd = open(path.string().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_BINARY, 0600);
   EXPECT_GE(fd, 0);
   {
@@ -32,11 +29,9 @@ std::string written(const std::string& text, terminal shown) {
     EXPECT_EQ(out.flush(), 0);
   }
   lseek(fd, 0, SEEK_SET);
-  std::string bytes;
-  char block[256];
-  for (int n; (n = static_cast<int>(read(fd, block, sizeof block))) > 0;) bytes.append(block, n);
+  std::string bytes = read_all(fd);
   close(fd);
-  fs::remove(path);
+  std::filesystem::remove(path);
   return bytes;
 }
 

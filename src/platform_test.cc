@@ -11,6 +11,8 @@
 #include <fstream>
 #include <string>
 
+#include "test_util.h"
+
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sched.h>
@@ -22,18 +24,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// A name of this process's own, so that test runs do not meet.
-fs::path temp_path(const std::string& name) {
-  return fs::temp_directory_path() / ("plmn_platform_test." + std::to_string(getpid()) + name);
-}
-
-std::string read_all(int fd) {
-  std::string bytes;
-  char block[256];
-  for (int n; (n = static_cast<int>(read(fd, block, sizeof block))) > 0;) bytes.append(block, n);
-  return bytes;
-}
 
 TEST(OpenInput, ReadsTheBytesAsTheyStand) {
   // What a text-mode read would change: CR LF, a CR before it, Ctrl-Z.

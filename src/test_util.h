@@ -3,12 +3,29 @@
 #ifndef PLMN_TEST_UTIL_H_
 #define PLMN_TEST_UTIL_H_
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
 
 #include "plmn.h"
+
+// A path in the temporary folder of this process's own, so that test runs do
+// not meet: the name ends in `name`.
+inline std::filesystem::path temp_path(const std::string& name) {
+  return std::filesystem::temp_directory_path() / ("plmn_test." + std::to_string(getpid()) + name);
+}
+
+// What is left to read of `fd`, to its end.
+inline std::string read_all(int fd) {
+  std::string bytes;
+  char block[256];
+  for (int n; (n = static_cast<int>(read(fd, block, sizeof block))) > 0;) bytes.append(block, n);
+  return bytes;
+}
 
 // The table as the tool lists it: one "MCC:MNC:ACT\n" line per record.
 inline std::string listing(plmn_table& plmns) {
