@@ -2,7 +2,7 @@
 # .tar.gz of a static build for any Linux, a .zip on Windows.
 #
 #   cmake --install build [--prefix DIR]     # DIR/bin/plmn, DIR/share/man/man1/plmn.1,
-#                                            # DIR/share/doc/plmn/examples/crsm.awk
+#                                            # DIR/share/doc/plmn/examples/tolist.awk
 #   cd build && cpack                        # plmn_VERSION_ARCH.deb, or plmn-VERSION-win64.zip
 #   cd build-static && cpack                 # plmn-VERSION-linux-ARCH.tar.gz (-DPLMN_STATIC=ON)
 
@@ -63,12 +63,12 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package-date.cmake)
 if(WIN32)
   # A folder to unpack anywhere: the program, which needs no DLL but those of
   # Windows itself (KERNEL32, ADVAPI32, msvcrt), the README that explains
-  # it, with the awk program of its recipe for modem logs where the README
+  # it, with the awk program of its recipes where the README
   # names it, the manual as a web page, since Windows reads no man page, and
   # the licence.
   install(TARGETS plmn RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
-  install(FILES examples/crsm.awk DESTINATION examples)
+  install(FILES examples/tolist.awk DESTINATION examples)
   # The manual as a web page, which cpack renders (see package-files.cmake).
   find_program(MANDOC mandoc)
   set(CPACK_PLMN_MANDOC "${MANDOC}")
@@ -80,10 +80,10 @@ if(WIN32)
 else()
   install(TARGETS plmn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES doc/plmn.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  # The awk program of the README's recipe for modem logs, with the
+  # The awk program of the README's recipes, with the
   # documentation, where Debian keeps examples. (The .tar.gz moves it beside
   # its README: see package-files.cmake.)
-  install(FILES examples/crsm.awk DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+  install(FILES examples/tolist.awk DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
   if(PLMN_STATIC)
     # An archive for any Linux of the machine, named as `uname -m` names it:
     # x86_64, aarch64, armv7l, s390x. (A cross build is always static.)

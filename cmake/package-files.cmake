@@ -8,7 +8,7 @@
 #    machine-readable format, the changelog, and the man page compressed, as
 #    Debian's policy asks (lintian checks all three).
 #  - .tar.gz: the README and the licence at the top of its folder, and the
-#    awk program of the README's recipe for modem logs moved from the
+#    awk program of the README's recipes moved from the
 #    documentation to examples/ beside them, where the README names it. (The
 #    .zip gets them from the Windows build's install rules.)
 #  - .zip: the man page as a web page, plmn.html, where mandoc was found.

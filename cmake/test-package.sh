@@ -5,19 +5,20 @@
 #  - any package: PACKAGE.sha256 beside it names it, and `sha256sum -c`
 #    accepts it;
 #  - a .deb: its name, version and section, its dependencies, its licence,
-#    changelog, man page and the awk program of the README's recipe for
-#    modem logs; where lintian is installed, it must report no
+#    changelog, man page and the awk program of the README's recipes;
+#    where lintian is installed, it must report no
 #    error and no warning, and even among its pedantic and informational
 #    tags no hardening tag and no unneeded section; where hardening-check
 #    (Debian: devscripts) is installed, it must find the binary a PIE, with
 #    the stack protector, fortified functions, read-only relocations and
 #    immediate binding;
 #  - a static .tar.gz: one folder of the archive's name holding bin/plmn,
-#    share/man/man1/plmn.1, README.md, LICENSE and examples/crsm.awk, and a
+#    share/man/man1/plmn.1, README.md, LICENSE and examples/tolist.awk, and a
 #    plmn that `file` calls statically linked, a static PIE where the
 #    toolchain makes one;
-#  - the package's awk program turns the example modem log into the list
-#    that the plmn inside lists as the example file.
+#  - the package's awk program turns the example modem log, and the
+#    example binary file through od, into the list that the plmn inside
+#    lists as the example file.
 #
 # Usage: test-package.sh PACKAGE_DIR VERSION EXAMPLES_DIR [EMULATOR ...]
 # The emulator's words, if any, run the plmn of a cross build. From the
@@ -70,9 +71,9 @@ case $package in
       *) fail "Depends does not name libc6: $(dpkg-deb -f "$package" Depends)" ;;
     esac
     has_files usr/bin/plmn usr/share/man/man1/plmn.1.gz usr/share/doc/plmn/copyright \
-      usr/share/doc/plmn/changelog.gz usr/share/doc/plmn/examples/crsm.awk
+      usr/share/doc/plmn/changelog.gz usr/share/doc/plmn/examples/tolist.awk
     program=$top/usr/bin/plmn
-    crsm=$top/usr/share/doc/plmn/examples/crsm.awk
+    converter=$top/usr/share/doc/plmn/examples/tolist.awk
     if command -v lintian >/dev/null; then
       # Its findings go to standard output. Standard error only matters when
       # it fails: as root it always says there that it runs as root.
@@ -116,9 +117,9 @@ case $package in
     tar --warning=no-timestamp -xzf "$package" -C "$root"
     check "folders at the top" "$(ls "$root")" "$name"
     top=$root/$name
-    has_files bin/plmn share/man/man1/plmn.1 README.md LICENSE examples/crsm.awk
+    has_files bin/plmn share/man/man1/plmn.1 README.md LICENSE examples/tolist.awk
     program=$top/bin/plmn
-    crsm=$top/examples/crsm.awk
+    converter=$top/examples/tolist.awk
     # A static PIE is "static-pie linked"; plainly static, "statically linked".
     linked=$(file -b "$program")
     echo "bin/plmn: $linked"
@@ -134,7 +135,11 @@ esac
 
 "$@" "$program" "$examples/oplmnwact.txt" >"$root/listing"
 cmp "$root/listing" "$examples/oplmnwact.listing"
-awk -v file=28513 -f "$crsm" "$examples/oplmnwact-crsm.log" >"$root/list.txt"
+awk -v file=28513 -f "$converter" "$examples/oplmnwact-crsm.log" >"$root/list.txt"
 "$@" "$program" "$root/list.txt" >"$root/listing"
 cmp "$root/listing" "$examples/oplmnwact.listing"
-echo "$package: plmn $version lists the example, and the example log through its crsm.awk"
+od -An -v -tx1 "$examples/oplmnwact.bin" | awk -v file=28513 -f "$converter" >"$root/list.txt"
+"$@" "$program" "$root/list.txt" >"$root/listing"
+cmp "$root/listing" "$examples/oplmnwact.listing"
+echo "$package: plmn $version lists the example, and the example log and binary file" \
+  "through its tolist.awk"

@@ -1,11 +1,15 @@
 #!/bin/sh
 # Runs each command line of the README's section "From your tool's output to
-# a list", taken from the README itself, on samples of the shapes it is for,
-# and checks that plmn then lists what the sample list lists when written
-# plainly, or, for the inputs that must fail, that the line fails with a
-# message and writes no list. The samples are made here from the sample list,
-# examples/oplmnwact.txt, and must be the ones in examples/ too, so that the
-# lines work as typed on a clone. A line that runs awk runs under each awk
+# a list", taken from the README itself, on captures of the sample list
+# (examples/oplmnwact.txt) in every shape the section names, made here as
+# the tools print them. Each line must either list exactly what the sample
+# list lists, having written every byte of it, or fail: write nothing into
+# build/list.txt and nothing on standard output, and say on one line of
+# standard error what is wrong. So each line is given every capture:
+#  - those of its own shape list, or fail with the message the table gives;
+#  - those of another shape, and UTF-16 text of any shape, fail.
+# The captures of examples/ must be the ones made here, so that the lines
+# work as typed on a clone. The lines that run awk run under each awk
 # installed among mawk, gawk, gawk --posix, the BSD one (original-awk) and
 # BusyBox's, since the README's users have any of them.
 #
@@ -15,24 +19,28 @@ set -eu
 source_dir=$1
 shift
 
-for tool in xxd hexdump; do
+for tool in xxd hexdump iconv; do
   if ! command -v $tool >/dev/null; then
-    echo "skipped: $tool is not installed (Debian: xxd, bsdextrautils)"
+    echo "skipped: $tool is not installed (Debian: xxd, bsdextrautils, libc-bin)"
     exit 0
   fi
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/plmn-recipes.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/examples" "$work/build" "$work/bad"
+mkdir "$work/examples" "$work/build" "$work/captures"
 fail() {
   printf '%s\n' "$*" >&2
   exit 1
 }
 
-# The samples, each the sample list's 32 entries (160 bytes) in one shape.
+# ---- The captures. Each is named SHAPE.LINE.EXPECTED: LINE is the line of
+# the README that reads it (text, binary or fplmn), and EXPECTED is "list",
+# or the words its line's message must hold, "_" for a blank.
+
 hex=$(tr -d '\r\n' <"$source_dir/examples/oplmnwact.txt")
 samples=$work/examples
+captures=$work/captures
 bin=$samples/oplmnwact.bin
 printf '%s' "$hex" | xxd -r -p >"$bin"
 # bytes OFFSET COUNT: those bytes of the list.
@@ -43,107 +51,227 @@ bytes() {
 piece() {
   printf '%s' "$hex" | cut -c $(($1 * 2 + 1))-$((($1 + $2) * 2))
 }
-# Bytes separated by blanks, as od -An -v -tx1 prints them; as
-# hexdump -v -e '16/1 "%02x " "\n"' prints them, with blanks after the last
-# line's bytes for those it lacks; wrapped hexadecimal, as xxd -p -c 16 writes
-# it; bytes separated by colons, then by tabs; then a byte a line with CR LF
-# line ends.
+crlf() {
+  sed 's/$/\r/'
+}
+# capture NAME: standard input is the capture NAME.
+capture() {
+  cat >"$captures/$1"
+}
+
+# Separated bytes and wrapped hexadecimal: as od -An -v -tx1 prints them; as
+# hexdump -v -e '16/1 "%02x " "\n"' does, with blanks after the last line's
+# bytes for those it lacks; wrapped at 16 bytes, as xxd -p -c 16 writes it;
+# separated by colons, then by tabs; then a byte a line with CR LF line ends.
 {
   bytes 0 48 | od -An -v -tx1
   bytes 48 28 | hexdump -v -e '16/1 "%02x " "\n"'
   bytes 76 36 | xxd -p -c 16
   bytes 112 16 | xxd -p -u -c 16 | sed 's/../&:/g; s/:$//'
   bytes 128 16 | xxd -p -u -c 16 | sed 's/../& /g; s/ $//' | tr ' ' '\t'
-  bytes 144 16 | xxd -p -u -c 1 | sed 's/$/\r/'
+  bytes 144 16 | xxd -p -u -c 1 | crlf
 } >"$samples/oplmnwact-bytes.txt"
-# Dumps with an offset column: od's (octal offsets), with CR LF line ends as
-# if saved on Windows, hexdump -C's, and xxd's.
-od -tx1 "$bin" | sed 's/$/\r/' >"$samples/oplmnwact-od.txt"
+xxd -p "$bin" | capture xxd-p.text.list
+xxd -p -c 7 "$bin" | capture xxd-p-c7.text.list
+xxd -p -c 16 "$bin" | tr '\n' '\r' | capture wrapped-cr.text.list
+printf '\357\273\277%s\r\n' "$hex" | capture one-line-bom.text.list
+# A PC/SC trace, a header, status words with their text or alone, a "*"
+# line, a lost digit, bytes grouped in twos.
+{
+  echo '> 00 A4 08 04 04 7F FF 6F 61'
+  echo '< 62 1E 82 02 41 21 83 02 6F 61 90 00'
+  echo '> 00 B0 00 00 A0'
+  printf '< %s 90 00\n' "$(piece 0 160 | sed 's/../& /g; s/ $//')"
+} | capture apdu-trace.text.not_hexadecimal
+{
+  echo 'EF_OPLMNwACT:'
+  od -An -v -tx1 "$bin"
+} | capture header.text.not_hexadecimal
+{
+  od -An -v -tx1 "$bin"
+  echo '90 00 (success)'
+} | capture status-word-text.text.not_hexadecimal
+{
+  od -An -v -tx1 "$bin"
+  echo '90 00'
+} | capture status-word.text.whole_number
+xxd -p "$bin" | sed '1s/^.//' | capture lost-digit.text.odd_number
+xxd "$bin" | cut -c 11-49 | capture two-byte-groups.text.two_digits
+
+# Dumps with an offset column, each as its tool prints it, in a shape of
+# its own: od's offsets in octal (CR LF line ends, as saved on Windows), in
+# decimal and in hexadecimal with the text column, at widths of 16, 5 and
+# 12; hexdump -C's; xxd's, with the default groups, with none at a width of
+# 12, with groups of 3 in upper case, and a byte a group at a width of 7.
+od -tx1 "$bin" | crlf >"$samples/oplmnwact-od.txt"
 hexdump -C "$bin" >"$samples/oplmnwact-hexdump.txt"
 xxd "$bin" >"$samples/oplmnwact-xxd.txt"
+od -Ad -v -tx1 -w5 "$bin" | capture od-ad-w5.text.list
+od -Ax -v -tx1z -w12 "$bin" | capture od-ax-z-w12.text.list
+xxd -g0 -c12 "$bin" | capture xxd-g0-c12.text.list
+xxd -u -g3 -c10 "$bin" | capture xxd-g3-c10.text.list
+xxd -g1 -c7 "$bin" | tr '\n' '\r' | capture xxd-g1-c7-cr.text.list
 # The same list padded with 48 bytes of FF, so that od and hexdump squeeze
-# the lines that repeat into a '*' line and leave their bytes out.
+# the lines that repeat into a "*" line and leave their bytes out.
 {
   cat "$bin"
   head -c 48 /dev/zero | tr '\0' '\377'
 } >"$work/padded.bin"
-od -tx1 "$work/padded.bin" >"$work/bad/squeezed-od.txt"
-hexdump -C "$work/padded.bin" >"$work/bad/squeezed-hexdump.txt"
-for dump in "$work"/bad/squeezed-*; do
-  grep -q '^\*' "$dump" || fail "$dump has no '*' line to try"
+od -tx1 "$work/padded.bin" | capture squeezed-od.text.-v
+hexdump -C "$work/padded.bin" | capture squeezed-hexdump.text.-v
+od -An -tx1 "$work/padded.bin" | capture squeezed-od-an.text.-v
+hexdump -e '16/1 "%02x " "\n"' "$work/padded.bin" | capture squeezed-hexdump-e.text.-v
+for name in squeezed-od.text.-v squeezed-hexdump.text.-v squeezed-od-an.text.-v \
+  squeezed-hexdump-e.text.-v; do
+  grep -q '^\*' "$captures/$name" || fail "$name has no '*' line to try"
 done
+# A line lost, the end lost, 2-byte words, and xxd's little-endian groups
+# and its lines with their blanks squeezed, as some pages show them.
+od -tx1 "$bin" | sed 3d | capture lost-line-od.text.where_40_was_due
+od -Ax -tx1z -w12 "$bin" | sed 5d | capture lost-line-od-z.text.where_30_was_due
+hexdump -C "$bin" | sed 2d | capture lost-line-hexdump.text.where_10_was_due
+xxd "$bin" | sed 4d | capture lost-line-xxd.text.where_30_was_due
+od -tx1 "$bin" | sed '$d' | capture lost-end-od.text.end_is_missing
+hexdump -C "$bin" | sed '$d' | capture lost-end-hexdump.text.end_is_missing
+od "$bin" | capture od-words.text.2-byte_words
+od -tx2 "$bin" | capture od-tx2.text.2-byte_words
+hexdump "$bin" | capture hexdump-words.text.2-byte_words
+xxd -e "$bin" | capture xxd-e.text.xxd_-e
+xxd "$bin" | tr -s ' ' | capture xxd-squeezed.text.two_blanks
 
-# A modem log of the reads of the file, 32 bytes at a time, so that entries
-# straddle replies, with CR LF line ends, leaving out the reads at the offset
-# given (none: -1). Before each line, a time stamp and a direction marker,
-# and the replies in every shape: quoted and not, indented, in lower case,
-# from mmcli. A GET RESPONSE before the reads and after them, whose reply
-# succeeds too; a read sent again after a timeout, whose first reply comes
-# late, after the second command; the reads out of order, the first one
-# twice; another file's read (EF_IMSI); a reply with the status 145 (success,
-# with a command of the card's own pending), and a read past the end of the
-# file, which fails. What must be left out comes after the last read of the
-# bytes it would take the place of, so that keeping it changes the list.
-get_response() {
-  echo "$1.100 << AT+CRSM=192,28513,0,0,25"
-  echo "$1.180 >> +CRSM: 144,0,\"62178202412183026F618A01058B036F0603800200A0880118\""
-  echo "$1.181 >> OK"
+# Modem logs of AT+CRSM, read 32 bytes at a time, so that entries straddle
+# replies. Before each line a time stamp and a direction marker, with CR LF
+# line ends. A GET RESPONSE whose USIM description gives the file's size,
+# 160 bytes; the reads out of order, the first one twice; another file's
+# GET RESPONSE and read (EF_IMSI), each placed where keeping it would change
+# the list; two reads joined on one line; a reply in lower case, unquoted; a
+# status of 145 (success, with a command of the card's own pending); an mmcli
+# command typed without AT; and a read past the end, which fails.
+description=62178202412183026F618A01058B036F0603800200A0880118
+imsi_description=62178202412183026F078A01058B036F060380020009880138
+read_log() { # OFFSET COUNT [STATUS]: a read and its reply
+  echo "10:00:0$(($1 / 32)).300 << AT+CRSM=176,28513,0,$1,$2"
+  echo "10:00:0$(($1 / 32)).390 >> +CRSM: ${3:-144,0},\"$(piece "$1" "$2")\""
+  echo "10:00:0$(($1 / 32)).391 >> OK"
 }
-read_first() {
-  echo "$1.300 << AT+CRSM=176,28513,0,0,32"
-  echo "$1.390 >> +CRSM: 144,0,\"$(piece 0 32)\""
-  echo "$1.391 >> OK"
-}
-crsm_log() {
+crsm_log() { # the log, leaving out what its argument names
   {
-    get_response 10:00:01
-    [ "$1" -eq 0 ] || read_first 10:00:01
-    if [ "$1" -ne 32 ]; then
-      echo '10:00:01.600 << AT+CRSM=176,28513,0,32,32'
-      echo '10:00:06.600 -- no reply in 5 s: sent again'
-      echo '10:00:06.610 << AT+CRSM=176,28513,0,32,32'
-      echo "10:00:06.690 >> +CRSM: 144,0,$(piece 32 32)"
-      echo '10:00:06.691 >> OK'
-      echo "10:00:06.700 >> +CRSM: 144,0,$(piece 32 32)"
-      echo '10:00:06.701 >> OK'
+    echo '10:00:00.000 -- modem ready'
+    echo '10:00:00.100 << AT+CRSM=192,28513'
+    echo "10:00:00.180 >> +CRSM: 144,0,\"$description\""
+    echo '10:00:00.181 >> OK'
+    [ "$1" = first ] || read_log 0 32
+    echo '10:00:00.400 << AT+CRSM=192,28423'
+    echo "10:00:00.480 >> +CRSM: 144,0,\"$imsi_description\""
+    echo '10:00:00.481 >> OK'
+    [ "$1" = middle ] || read_log 96 32 145,26
+    echo "10:00:03.500 << at+crsm=176,28513,0,32,32;+crsm=176,28513,0,64,32"
+    echo "10:00:03.590 >> +crsm: 144,0,$(piece 32 32 | tr A-F a-f)"
+    echo "10:00:03.600 >> +CRSM: 144, 0, \"$(piece 64 32)\""
+    echo '10:00:03.601 >> OK'
+    read_log 0 32
+    echo '10:00:04.400 << AT+CRSM=176,28423,0,0,9'
+    echo '10:00:04.460 >> +CRSM: 144,0,"082926100132547698"'
+    echo '10:00:04.461 >> OK'
+    if [ "$1" != last ]; then
+      echo "10:00:04.500 \$ mmcli -m 0 --command='+CRSM=176,28513,0,128,32'"
+      echo "10:00:04.600 response: '+CRSM: 144,0,\"$(piece 128 32)\"'"
     fi
-    if [ "$1" -ne 96 ]; then
-      echo '10:00:06.800 << AT+CRSM=176,28513,0,96,32'
-      echo "10:00:06.880 >>     +CRSM: 145,26,\"$(piece 96 32)\""
-      echo '10:00:06.881 >>     OK'
-    fi
-    if [ "$1" -ne 64 ]; then
-      echo '10:00:07.000 << at+crsm=176, 28513, 0, 64, 32'
-      echo "10:00:07.090 >> +crsm: 144, 0, \"$(piece 64 32 | tr A-F a-f)\""
-      echo '10:00:07.091 >> ok'
-    fi
-    [ "$1" -eq 0 ] || read_first 10:00:07
-    echo '10:00:07.400 << AT+CRSM=176,28423,0,0,9'
-    echo '10:00:07.460 >> +CRSM: 144,0,"082926100132547698"'
-    echo '10:00:07.461 >> OK'
-    if [ "$1" -ne 128 ]; then
-      echo "10:00:07.500 $ mmcli -m 0 --command='AT+CRSM=176,28513,0,128,32'"
-      echo "10:00:07.600 response: '+CRSM: 144,0,\"$(piece 128 32)\"'"
-    fi
-    get_response 10:00:08
-    echo '10:00:08.300 << AT+CRSM=176,28513,0,160,32'
-    echo '10:00:08.390 >> +CRSM: 107,0'
-    echo '10:00:08.391 >> OK'
-  } | sed 's/$/\r/'
+    echo '10:00:05.300 << AT+CRSM=176,28513,0,160,32'
+    echo '10:00:05.390 >> +CRSM: 107,0'
+    echo '10:00:05.391 >> OK'
+  } | crlf
 }
-crsm_log -1 >"$samples/oplmnwact-crsm.log"
-crsm_log 64 >"$work/bad/gap.log"
+crsm_log none >"$samples/oplmnwact-crsm.log"
+crsm_log middle | capture gap.text.bytes_96_to_127
+crsm_log last | capture lost-end.text.bytes_128_to_159
+crsm_log none | tr -d '\n' | capture crsm-cr.text.list
+# mmcli's own session: the commands typed without AT, a 2G card's GET
+# RESPONSE (the size in bytes 3 and 4, the file in 5 and 6), the last read
+# asking past the end, which the card answers with 98,130 (62 82) and the
+# bytes it has.
+{
+  echo "$ mmcli -m 0 --command='+CRSM=192,28513,0,0,15'"
+  echo "response: '+CRSM: 144,0,\"000000A06F61040011F04401020000\"'"
+  for offset in 0 40 80; do
+    echo "$ mmcli -m 0 --command='+CRSM=176,28513,0,$offset,40'"
+    echo "response: '+CRSM: 144,0,\"$(piece $offset 40)\"'"
+  done
+  echo "$ mmcli -m 0 --command='+CRSM=176,28513,0,120,64'"
+  echo "response: '+CRSM: 98,130,\"$(piece 120 40)\"'"
+} | capture mmcli-session.text.list
+# The faults of logs that the reads alone would not show: a late reply to a
+# read sent again after a timeout, a garbled echo, a reply cut short by the
+# console with its quote and without, a read that reads other bytes the
+# second time, a log of another file, and a GET RESPONSE of another file
+# among replies saved alone.
+{
+  read_log 0 32
+  echo '10:00:01.000 << AT+CRSM=176,28513,0,32,32'
+  echo '10:00:06.000 -- no reply in 5 s: sent again'
+  echo '10:00:06.010 << AT+CRSM=176,28513,0,32,32'
+  echo "10:00:06.090 >> +CRSM: 144,0,\"$(piece 32 32)\""
+  echo '10:00:06.091 >> OK'
+  echo "10:00:06.100 >> +CRSM: 144,0,\"$(piece 32 32)\""
+} | capture late-reply.text.answers_no_command
+crsm_log none | sed 's/AT+CRSM=176,28423/AT+CRS=176,28423/' | capture garbled-echo.text.answers_no_command
+crsm_log none | sed 's/\(+CRSM: 144, 0, "[0-9A-F]\{40\}\).*/\1/' | capture cut-quoted.text.closing_quote
+crsm_log none | sed 's/\(+crsm: 144,0,[0-9a-f]\{40\}\).*/\1/' | capture cut-unquoted.text.asked_for_32
+{
+  crsm_log none
+  read_log 0 32 | sed 's/"62F2/"62F3/'
+} | capture reread-differs.text.byte_1_reads
+crsm_log none | sed 's/28513/28512/g' | capture other-file.text.and_28512
+{
+  echo "response: '+CRSM: 144,0,\"$imsi_description\"'"
+  for offset in 0 32 64 96 128; do
+    echo "response: '+CRSM: 144,0,\"$(piece $offset 32)\"'"
+  done
+} | capture loose-other-description.text.describes_file_28423
 # mmcli --command's output saved alone, one read after the other: replies
-# with no command before them.
-for offset in 0 32 64 96 128; do
-  echo "response: '+CRSM: 144,0,\"$(piece $offset 32)\"'"
-done >"$samples/oplmnwact-mmcli.txt"
-# The identities alone, 3 bytes an entry, as EF_FPLMN holds them.
-printf '%s' "$hex" | fold -w 10 | cut -c1-6 | tr -d '\n' | xxd -r -p | xxd -p -c 12 \
-  >"$samples/fplmn.txt"
+# with no command before them, the file's description first.
+{
+  echo "response: '+CRSM: 144,0,\"$description\"'"
+  for offset in 0 32 64 96 128; do
+    echo "response: '+CRSM: 144,0,\"$(piece $offset 32)\"'"
+  done
+} >"$samples/oplmnwact-mmcli.txt"
+sed '$d' "$samples/oplmnwact-mmcli.txt" | capture loose-lost-end.text.bytes_128_to_159
 
-# PLMN_WRITE_SAMPLES=yes writes them into examples/ instead, for a sample
-# new or changed here.
+# The identities alone, 3 bytes an entry, as EF_FPLMN holds them: as bytes,
+# and as a log of their reads.
+printf '%s' "$hex" | fold -w 10 | cut -c1-6 | tr -d '\n' | xxd -r -p >"$work/fplmn.bin"
+xxd -p -c 12 "$work/fplmn.bin" >"$samples/fplmn.txt"
+{
+  echo 'AT+CRSM=176,28539,0,0,48'
+  echo "+CRSM: 144,0,\"$(xxd -p -u -c 48 "$work/fplmn.bin" | head -1)\""
+  echo 'OK'
+  echo 'AT+CRSM=176,28539,0,48,48'
+  echo "+CRSM: 144,0,\"$(xxd -p -u -c 48 "$work/fplmn.bin" | tail -1)\""
+  echo 'OK'
+} | capture fplmn-log.fplmn.list
+hexdump -C -v "$work/fplmn.bin" | capture fplmn-hexdump.fplmn.list
+
+for sample in oplmnwact-bytes.txt oplmnwact-od.txt oplmnwact-hexdump.txt oplmnwact-xxd.txt \
+  oplmnwact-crsm.log oplmnwact-mmcli.txt; do
+  cp "$samples/$sample" "$captures/$sample.text.list"
+done
+cp "$samples/fplmn.txt" "$captures/fplmn.txt.fplmn.list"
+cp "$bin" "$captures/oplmnwact.bin.binary.list"
+# What the binary line must refuse besides text: the list cut short.
+head -c 158 "$bin" | capture cut-short.bin.binary.whole_number
+# UTF-16 text, as Windows PowerShell 5.1 saves it, of a capture of each
+# kind, with its mark; and without it, little- and big-endian.
+for name in oplmnwact-bytes.txt oplmnwact-od.txt oplmnwact-crsm.log fplmn.txt; do
+  iconv -f UTF-8 -t UTF-16 "$samples/$name" | capture "$name-utf16.text.iconv_-f_UTF-16"
+done
+iconv -f UTF-8 -t UTF-16LE "$samples/oplmnwact-hexdump.txt" |
+  capture hexdump-utf16le.text.iconv_-f_UTF-16
+iconv -f UTF-8 -t UTF-16BE "$samples/oplmnwact-bytes.txt" |
+  capture bytes-utf16be.text.iconv_-f_UTF-16
+
+# PLMN_WRITE_SAMPLES=yes writes the samples into examples/ instead, for a
+# sample new or changed here.
 for sample in "$samples"/*; do
   name=examples/$(basename "$sample")
   if [ "${PLMN_WRITE_SAMPLES:-}" = yes ]; then
@@ -154,18 +282,44 @@ done
 for file in "$source_dir"/examples/*; do
   name=$(basename "$file")
   case $name in
-    oplmnwact.txt | oplmnwact.listing | crsm.awk) ;;
+    oplmnwact.txt | oplmnwact.listing | tolist.awk) ;;
     *) [ -f "$samples/$name" ] || fail "examples/$name is not made from the sample list" ;;
   esac
 done
-cp "$source_dir/examples/crsm.awk" "$samples/"
+cp "$source_dir/examples/tolist.awk" "$samples/"
 
-# The command lines of the section, from its sh blocks.
+# ---- The lines, and how each is run.
+
+# The command lines of the section, from its sh blocks, each found by the
+# sample it reads.
 awk '
   /^## / { in_section = ($0 == "## From your tool'\''s output to a list") }
   in_section && /^```/ { in_block = !in_block && $0 == "```sh"; next }
-  in_section && in_block && !/^#/ && !/^\.\/build\/plmn / && NF { print }
+  in_section && in_block && !/^#/ && NF { print }
 ' "$source_dir/README.md" >"$work/recipes"
+line_of() {
+  line=$(grep -F "examples/$1" "$work/recipes") || fail "no line of the README reads examples/$1"
+  [ "$(printf '%s\n' "$line" | wc -l)" -eq 1 ] || fail "more than one line reads examples/$1"
+  case $line in
+    *" >build/list.txt && ./build/plmn build/list.txt") ;;
+    *) fail "the line that reads examples/$1 does not list build/list.txt after &&: $line" ;;
+  esac
+  printf '%s\n' "$line"
+}
+text_line=$(line_of oplmnwact-crsm.log)
+binary_line=$(line_of oplmnwact.bin)
+fplmn_line=$(line_of fplmn.txt)
+[ "$(wc -l <"$work/recipes")" -eq 3 ] || fail "the README has lines that no capture tries:
+$(cat "$work/recipes")"
+
+# plmn, as the lines run it, in the work folder.
+{
+  echo '#!/bin/sh'
+  printf 'exec'
+  for word in "$@"; do printf " '%s'" "$word"; done
+  echo ' "$@"'
+} >"$work/build/plmn"
+chmod +x "$work/build/plmn"
 
 # An awk command of each awk installed, in a folder of its own to put first
 # in PATH.
@@ -174,95 +328,89 @@ for candidate in mawk gawk "gawk --posix" original-awk "busybox awk"; do
   $candidate 'BEGIN { exit 0 }' 2>/dev/null || continue
   dir=$work/awk/$(printf '%s' "$candidate" | tr ' ' '-')
   mkdir -p "$dir"
-  printf '#!/bin/sh\nexec %s "$@"\n' "$candidate" >"$dir/awk"
+  # gawk in a UTF-8 locale, where it reads characters, not bytes.
+  case $candidate in
+    gawk) locale='LC_ALL=C.UTF-8 ' ;;
+    *) locale= ;;
+  esac
+  printf '#!/bin/sh\n%sexec %s "$@"\n' "$locale" "$candidate" >"$dir/awk"
   chmod +x "$dir/awk"
   awks="$awks $dir"
 done
-[ -n "$awks" ] || awks=system
+[ -n "$awks" ] || fail "no awk is installed"
 
-# What the sample list gives written plainly; with no access technology
-# field, every entry has the stand-in ----.
+# What the sample list lists, and what its identities alone list, each with
+# the stand-in ----.
 listing=$(cat "$source_dir/examples/oplmnwact.listing")
 sed 's/\(......\)..../\1----/g' "$source_dir/examples/oplmnwact.txt" >"$work/plain-fplmn.txt"
 fplmn_listing=$("$@" "$work/plain-fplmn.txt" | tr -d '\r')
 [ -n "$fplmn_listing" ] || fail "the identities alone list nothing"
 
-# run SAMPLE INPUT AWK: runs the README's line that reads examples/SAMPLE on
-# INPUT (a path in the work folder) in place of the sample, with the awk of
-# the folder AWK first in PATH (system: as it is), into build/list.txt. Sets
-# ran to the command, and status to its exit status; its standard error goes
-# to the file stderr.
+# run LINE SAMPLE CAPTURE AWK: runs the README's LINE with the capture in
+# place of examples/SAMPLE, under the awk of the folder AWK, in the work
+# folder. Sets ran to what ran and status to its exit status; its standard
+# output goes to the file stdout, its standard error to stderr.
 run() {
-  line=$(grep -F "examples/$1" "$work/recipes") || fail "no line of the README reads examples/$1"
-  [ "$(printf '%s\n' "$line" | wc -l)" -eq 1 ] || fail "more than one line reads examples/$1"
-  printf '%s\n' "$line" >>"$work/tried"
-  ran=${line%%"examples/$1"*}$2${line#*"examples/$1"}
-  path=$PATH
-  [ "$3" = system ] || path=$3:$PATH
+  ran=${1%%"examples/$2"*}captures/$3${1#*"examples/$2"}
   rm -f "$work/build/list.txt"
   status=0
-  (cd "$work" && PATH=$path sh -c "$ran") 2>"$work/stderr" || status=$?
+  (cd "$work" && PATH=$4:$PATH sh -c "$ran") >"$work/stdout" 2>"$work/stderr" || status=$?
 }
-# The awks to run LINE under: each one where it runs awk.
-awks_for() {
-  case $1 in
-    *awk*) echo "$awks" ;;
-    *) echo system ;;
-  esac
-}
-
-# Each sample, with the sample whose line reads it: each line is run on the
-# sample it names, and some on other shapes as well.
-for pair in oplmnwact-bytes.txt oplmnwact.bin oplmnwact-od.txt \
-  oplmnwact-hexdump.txt=oplmnwact-od.txt oplmnwact-xxd.txt \
-  oplmnwact-crsm.log oplmnwact-mmcli.txt=oplmnwact-crsm.log fplmn.txt; do
-  sample=${pair%%=*}
-  named=${pair#*=}
-  echo "$sample" >>"$work/samples-tried"
-  expected=$listing
-  [ "$sample" != fplmn.txt ] || expected=$fplmn_listing
-  for awk_dir in $(awks_for "$(grep -F "examples/$named" "$work/recipes" || true)"); do
-    run "$named" "examples/$sample" "$awk_dir"
-    [ "$status" -eq 0 ] && [ ! -s "$work/stderr" ] || fail "failed (status $status): $ran
+# expect_list BYTES LISTING: the run wrote BYTES into build/list.txt, and
+# the line then listed LISTING.
+expect_list() {
+  [ "$status" -eq 0 ] && [ ! -s "$work/stderr" ] || fail "failed (status $status): $ran
 $(cat "$work/stderr")"
-    # Every byte of the list, free slots too, which the listing does not
-    # show: a recipe that loses the last of them lists the same.
-    [ "$sample" = fplmn.txt ] || [ "$(tr -d '\r\n' <"$work/build/list.txt")" = "$hex" ] ||
-      fail "$ran (awk: ${awk_dir##*/}) does not write the list's bytes, each once, in order"
-    got=$("$@" "$work/build/list.txt" | tr -d '\r')
-    [ "$got" = "$expected" ] || fail "$ran (awk: ${awk_dir##*/})
+  [ "$(tr -d '\r\n' <"$work/build/list.txt" | sed 's/----//g')" = "$1" ] ||
+    fail "$ran does not write the list's bytes, each once, in order"
+  [ "$(tr -d '\r' <"$work/stdout")" = "$2" ] || fail "$ran
 lists:
-$got
+$(cat "$work/stdout")
 where the list itself lists:
-$expected"
-    printf 'ok (awk: %s): %s\n' "${awk_dir##*/}" "$ran"
+$2"
+}
+# expect_failure [WORDS]: the run failed, with one line on standard error,
+# which holds WORDS if they are given, and wrote nothing else.
+expect_failure() {
+  [ "$status" -ne 0 ] || fail "$ran does not fail:
+$(cat "$work/stdout")"
+  [ "$(wc -l <"$work/stderr")" -eq 1 ] ||
+    fail "$ran does not fail with one line on standard error: $(cat "$work/stderr")"
+  [ -z "${1:-}" ] || grep -qF -- "$1" "$work/stderr" ||
+    fail "$ran does not say '$1': $(cat "$work/stderr")"
+  [ ! -s "$work/build/list.txt" ] && [ ! -s "$work/stdout" ] || fail "$ran writes a list"
+}
+
+fplmn_bytes=$(xxd -p -u -c 96 "$work/fplmn.bin")
+tried=0
+for capture in "$captures"/*; do
+  name=$(basename "$capture")
+  expected=${name##*.}
+  own=${name%.*}
+  own=${own##*.}
+  words=$(printf '%s' "$expected" | tr '_' ' ')
+  for line in text binary fplmn; do
+    case $line in
+      text) sample=oplmnwact-crsm.log command=$text_line ;;
+      binary) sample=oplmnwact.bin command=$binary_line ;;
+      fplmn) sample=fplmn.txt command=$fplmn_line ;;
+    esac
+    for awk_dir in $awks; do
+      run "$command" "$sample" "$name" "$awk_dir"
+      if [ "$line" != "$own" ]; then
+        expect_failure
+      elif [ "$expected" != list ]; then
+        expect_failure "$words"
+      elif [ "$line" = fplmn ]; then
+        expect_list "$fplmn_bytes" "$fplmn_listing"
+      else
+        expect_list "$hex" "$listing"
+      fi
+      tried=$((tried + 1))
+    done
+    if [ "$line" = "$own" ]; then
+      printf 'ok: %s: %s\n' "$ran" "$(cat "$work/stderr")"
+    fi
   done
 done
-
-# The inputs that must fail, with the sample whose line reads them and what
-# the message must say: a '*' line in a dump, and a log whose reads leave a
-# gap. The line must fail with that message and write no list: an empty
-# list.txt, since the shell makes it before the command runs.
-for case in "squeezed-od.txt=oplmnwact-od.txt=-v" "squeezed-hexdump.txt=oplmnwact-od.txt=-v" \
-  "gap.log=oplmnwact-crsm.log=bytes 64 to 95"; do
-  input=${case%%=*}
-  named=${case#*=}
-  message=${named#*=}
-  named=${named%%=*}
-  for awk_dir in $(awks_for "$(grep -F "examples/$named" "$work/recipes" || true)"); do
-    run "$named" "bad/$input" "$awk_dir"
-    [ "$status" -ne 0 ] || fail "$ran (awk: ${awk_dir##*/}) does not fail"
-    grep -qF -- "$message" "$work/stderr" ||
-      fail "$ran (awk: ${awk_dir##*/}) does not say '$message': $(cat "$work/stderr")"
-    [ ! -s "$work/build/list.txt" ] || fail "$ran (awk: ${awk_dir##*/}) writes a list"
-    printf 'ok (awk: %s), fails: %s: %s\n' "${awk_dir##*/}" "$ran" "$(cat "$work/stderr")"
-  done
-done
-
-[ "$(sort -u "$work/tried" | wc -l)" -eq "$(wc -l <"$work/recipes")" ] ||
-  fail "the README has lines that no sample tries"
-for sample in "$samples"/*; do
-  name=$(basename "$sample")
-  [ "$name" = crsm.awk ] || grep -qxF "$name" "$work/samples-tried" ||
-    fail "no line is tried on examples/$name"
-done
+echo "ok: $tried runs, every capture through every line under each awk:$awks"
