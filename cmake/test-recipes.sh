@@ -117,12 +117,12 @@ xxd -g1 -c7 "$bin" | tr '\n' '\r' | capture xxd-g1-c7-cr.text.list
   cat "$bin"
   head -c 48 /dev/zero | tr '\0' '\377'
 } >"$work/padded.bin"
-od -tx1 "$work/padded.bin" | capture squeezed-od.text.-v
-hexdump -C "$work/padded.bin" | capture squeezed-hexdump.text.-v
-od -An -tx1 "$work/padded.bin" | capture squeezed-od-an.text.-v
-hexdump -e '16/1 "%02x " "\n"' "$work/padded.bin" | capture squeezed-hexdump-e.text.-v
-for name in squeezed-od.text.-v squeezed-hexdump.text.-v squeezed-od-an.text.-v \
-  squeezed-hexdump-e.text.-v; do
+od -tx1 "$work/padded.bin" | capture squeezed-od.text.dump_again_with_-v
+hexdump -C "$work/padded.bin" | capture squeezed-hexdump.text.dump_again_with_-v
+od -An -tx1 "$work/padded.bin" | capture squeezed-od-an.text.dump_again_with_-v
+hexdump -e '16/1 "%02x " "\n"' "$work/padded.bin" | capture squeezed-hexdump-e.text.dump_again_with_-v
+for name in squeezed-od.text.dump_again_with_-v squeezed-hexdump.text.dump_again_with_-v squeezed-od-an.text.dump_again_with_-v \
+  squeezed-hexdump-e.text.dump_again_with_-v; do
   grep -q '^\*' "$captures/$name" || fail "$name has no '*' line to try"
 done
 # A line lost, the end lost, 2-byte words, and xxd's little-endian groups
@@ -214,6 +214,19 @@ crsm_log none | tr -d '\n' | capture crsm-cr.text.list
   echo '10:00:06.091 >> OK'
   echo "10:00:06.100 >> +CRSM: 144,0,\"$(piece 32 32)\""
 } | capture late-reply.text.answers_no_command
+# Two reads joined on one line, the second failing: the final result ends
+# the line, and a reply after it, late from another command, answers none.
+{
+  echo 'AT+CRSM=176,28513,0,0,32;+CRSM=176,28513,0,32,32'
+  echo "+CRSM: 144,0,\"$(piece 0 32)\""
+  echo 'ERROR'
+  echo "+CRSM: 144,0,\"$(piece 64 32)\""
+  for offset in 64 96 128; do
+    echo "AT+CRSM=176,28513,0,$offset,32"
+    echo "+CRSM: 144,0,\"$(piece $offset 32)\""
+    echo 'OK'
+  done
+} | capture error-ends-line.text.answers_no_command
 crsm_log none | sed 's/AT+CRSM=176,28423/AT+CRS=176,28423/' | capture garbled-echo.text.answers_no_command
 crsm_log none | sed 's/\(+CRSM: 144, 0, "[0-9A-F]\{40\}\).*/\1/' | capture cut-quoted.text.closing_quote
 crsm_log none | sed 's/\(+crsm: 144,0,[0-9a-f]\{40\}\).*/\1/' | capture cut-unquoted.text.asked_for_32
@@ -398,7 +411,11 @@ for capture in "$captures"/*; do
     for awk_dir in $awks; do
       run "$command" "$sample" "$name" "$awk_dir"
       if [ "$line" != "$own" ]; then
-        expect_failure
+        # UTF-16 text is refused with the iconv command by every line.
+        case $expected in
+          iconv*) expect_failure "$words" ;;
+          *) expect_failure ;;
+        esac
       elif [ "$expected" != list ]; then
         expect_failure "$words"
       elif [ "$line" = fplmn ]; then
@@ -413,4 +430,4 @@ for capture in "$captures"/*; do
     fi
   done
 done
-echo "ok: $tried runs, every capture through every line under each awk:$awks"
+echo "ok: $tried runs, every capture through every line under each awk: $(ls "$work/awk")"
