@@ -430,4 +430,4 @@ for capture in "$captures"/*; do
     fi
   done
 done
-echo "ok: $tried runs, every capture through every line under each awk: $(ls "$work/awk")"
+echo "ok: $tried runs, every capture through every line under each awk: $(ls "$work/awk" | tr '\n' ' ')"
