@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,19 +19,17 @@ namespace {
 // What `output` writes of `text` from the file or the path to a reader
 // shown `shown`, through a file, as the tool writes it.
 std::string written(const std::string& text, terminal shown) {
-  const std::filesystem::path path = temp_path(".output");
-  int fd = open(path.string().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_BINARY, 0600);
+  temp_folder folder;
+  const std::string path = (folder.path() / "output").string();
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600);
   EXPECT_GE(fd, 0);
   {
     output out(fd, shown);
     out.write_untrusted(text);
     EXPECT_EQ(out.flush(), 0);
   }
-  lseek(fd, 0, SEEK_SET);
-  std::string bytes = read_all(fd);
   close(fd);
-  std::filesystem::remove(path);
-  return bytes;
+  return read_file(path);
 }
 
 // `text` as a terminal taken to show ASCII alone is shown it.
