@@ -438,16 +438,16 @@ TEST_F(Cli, ATerminalIsNeverDrivenByTheFile) {
     std::string path;  // a path to name, where the case is about one
     std::string piped, shown;
   };
-  // 10,000 networks of 11-byte lines that end in two é: the 64 KiB block
-  // that the tool writes at a time ends inside one, which must come out
-  // whole on a console.
+  // 10,000 networks of 11-byte lines that end in "-€", the € 3 bytes: the
+  // 64 KiB block that the tool writes at a time ends after the first two
+  // bytes of the € of line 5958, which must come out whole on a console.
   std::string long_list, long_listing;
   for (int i = 0; i < 10'000; ++i) {
     std::string d = std::to_string(10'000 + i);  // "1" and four digits
     long_list += {d[2], d[1], 'F', 'F', d[4], d[3]};
-    long_list += "\xC3\xA9\xC3\xA9";
+    long_list += "-\xE2\x82\xAC";
     long_listing += {d[1], d[2], ':', d[3], d[4], ':'};
-    long_listing += "\xC3\xA9\xC3\xA9\n";
+    long_listing += "-\xE2\x82\xAC\n";
   }
   const Case cases[] = {
       {"ESC ] retitles the window", "13F254\x1B]0;pwned\x07\n", "", "312:45:\x1B]0;\n",
