@@ -12,8 +12,22 @@ elseif(NOT CMAKE_CROSSCOMPILING)
   set_tests_properties(man_page_lint PROPERTIES SKIP_REGULAR_EXPRESSION "skipped:")
 endif()
 
-# The man page names the version it is of, in its footer.
+# The man page names the version it is of, in its footer,
 add_test(NAME man_page_version COMMAND grep -qx "\\.Os plmn ${PROJECT_VERSION}" ${PROJECT_SOURCE_DIR}/doc/plmn.1)
+# and is dated as that release: its .Dd is the date of the top released entry
+# of doc/changelog, which install.cmake found. An UNRELEASED entry above it
+# changes neither.
+if(CPACK_PLMN_SOURCE_DATE_EPOCH)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C
+                          date -u -d @${CPACK_PLMN_SOURCE_DATE_EPOCH} "+%B %-d, %Y"
+                  OUTPUT_VARIABLE man_page_date OUTPUT_STRIP_TRAILING_WHITESPACE)
+  add_test(NAME man_page_date
+           COMMAND grep -qx "\\.Dd ${man_page_date}" ${PROJECT_SOURCE_DIR}/doc/plmn.1)
+else()
+  add_test(NAME man_page_date
+           COMMAND ${CMAKE_COMMAND} -E echo "skipped: the date of doc/changelog's top released entry is unknown")
+  set_tests_properties(man_page_date PROPERTIES SKIP_REGULAR_EXPRESSION "skipped:")
+endif()
 
 # The package tests check the protections a package to ship has (see
 # hardening.cmake), whatever PLMN_HARDEN says, except in the builds that

@@ -31,31 +31,47 @@ set(CPACK_PLMN_DOC_DIR ${CMAKE_INSTALL_DOCDIR})
 # in the form `sha256sum -c` reads: "HASH  PACKAGE".
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 
-# The packages' date, which every time stamp in them takes, so that the same
-# source gives the same packages byte for byte: the caller's
-# SOURCE_DATE_EPOCH, or else the date of the top entry of doc/changelog, as
-# Debian's packages have it. package-date.cmake sets it when cpack starts.
+# The changelog that the packages carry, and their date, which every time
+# stamp in them takes, so that the same source gives the same packages byte
+# for byte: those of the release that the packages are of. That is the top
+# released entry of doc/changelog: between releases, the changes users will
+# see gather above it in an entry for the next version marked UNRELEASED (see
+# CONTRIBUTING.md), which the packages, of the last release's version, leave
+# out. The date is the caller's SOURCE_DATE_EPOCH, or else that entry's, as
+# Debian's packages have it; package-date.cmake sets it when cpack starts.
 set(changelog ${PROJECT_SOURCE_DIR}/doc/changelog)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+file(READ ${changelog} released)
+if(released MATCHES "^[^\n]* UNRELEASED;")
+  string(FIND "${released}" "\n${CPACK_PACKAGE_NAME} (" next)
+  if(next EQUAL -1)
+    set(released "")
+  else()
+    math(EXPR next "${next} + 1")
+    string(SUBSTRING "${released}" ${next} -1 released)
+  endif()
+endif()
+set(CPACK_PLMN_CHANGELOG ${PROJECT_BINARY_DIR}/released-changelog)
+file(WRITE ${CPACK_PLMN_CHANGELOG} "${released}")
 find_program(DPKG_PARSECHANGELOG dpkg-parsechangelog)
 set(CPACK_PLMN_SOURCE_DATE_EPOCH "")
 if(DPKG_PARSECHANGELOG)
-  execute_process(COMMAND ${DPKG_PARSECHANGELOG} -l ${changelog} -STimestamp
+  execute_process(COMMAND ${DPKG_PARSECHANGELOG} -l ${CPACK_PLMN_CHANGELOG} -STimestamp
                   OUTPUT_VARIABLE CPACK_PLMN_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
                   ERROR_QUIET)
 endif()
 if(NOT CPACK_PLMN_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
   # Without dpkg-dev: the date of the entry's trailer line,
   # " -- NAME <ADDRESS>  Wed, 09 Dec 2026 13:00:00 +0000".
-  file(STRINGS ${changelog} trailer REGEX "^ -- " LIMIT_COUNT 1)
+  file(STRINGS ${CPACK_PLMN_CHANGELOG} trailer REGEX "^ -- " LIMIT_COUNT 1)
   string(REGEX REPLACE "^ -- .*>  " "" date "${trailer}")
   execute_process(COMMAND date -u -d "${date}" +%s
                   OUTPUT_VARIABLE CPACK_PLMN_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
                   ERROR_QUIET)
 endif()
 if(NOT CPACK_PLMN_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
-  message(WARNING "Cannot tell the date of the top entry of ${changelog}: the packages will "
-                  "carry the time they are made, unless SOURCE_DATE_EPOCH gives one.")
+  message(WARNING "Cannot tell the date of the top released entry of ${changelog}: the packages "
+                  "will carry the time they are made, unless SOURCE_DATE_EPOCH gives one.")
   set(CPACK_PLMN_SOURCE_DATE_EPOCH "")
 endif()
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package-date.cmake)

@@ -5,7 +5,8 @@
 #    made the binary and its libraries, is of no use to run it (lintian:
 #    binary-has-unneeded-section); strip leaves it in.
 #  - .deb: the licence as /usr/share/doc/plmn/copyright, in Debian's
-#    machine-readable format, the changelog, and the man page compressed, as
+#    machine-readable format, the changelog of the release (see
+#    install.cmake), and the man page compressed, as
 #    Debian's policy asks (lintian checks all three).
 #  - .tar.gz: the README and the licence at the top of its folder, and the
 #    awk program of the README's recipes moved from the
@@ -43,11 +44,14 @@ if(CPACK_GENERATOR STREQUAL "DEB")
        "License: Expat\n"
        " ${licence}\n")
 
-  file(READ "${source}/doc/changelog" changelog)
+  # The changelog from its top released entry on, which must be this
+  # version's: install.cmake leaves out an UNRELEASED entry above it.
+  file(READ "${CPACK_PLMN_CHANGELOG}" changelog)
   if(NOT changelog MATCHES "^${CPACK_PACKAGE_NAME} \\(${CPACK_PACKAGE_VERSION}\\)")
-    message(FATAL_ERROR "doc/changelog has no entry for version ${CPACK_PACKAGE_VERSION} at its top")
+    message(FATAL_ERROR "doc/changelog has no entry for version ${CPACK_PACKAGE_VERSION} at its "
+                        "top, or under an UNRELEASED one")
   endif()
-  file(COPY "${source}/doc/changelog" DESTINATION "${doc}")
+  file(WRITE "${doc}/changelog" "${changelog}")
 
   # -n leaves the name and time out, so the same files give the same package.
   file(GLOB_RECURSE compress "${doc}/changelog" "${root}/${CPACK_PLMN_MAN_DIR}/*")

@@ -112,8 +112,8 @@ case $package in
     ;;
   *.tar.gz)
     name=$(basename "$package" .tar.gz)
-    # Its files are dated by the changelog's top entry, which may be ahead
-    # of the clock: tar need not warn of it.
+    # Its files are dated by the changelog's top released entry, which may
+    # be ahead of the clock: tar need not warn of it.
     tar --warning=no-timestamp -xzf "$package" -C "$root"
     check "folders at the top" "$(ls "$root")" "$name"
     top=$root/$name

@@ -22,8 +22,9 @@ bool is_empty_slot(uint64_t head) {
   return ((head | kCaseBits) & kSixBytes) == kFillers;
 }
 
-// Decodes the entry at `e`. The identity is three bytes of swapped BCD digits, each byte written
-// high nibble first:
+// Decodes the entry at `e`. The identity is three bytes of BCD digits, two a byte, the first of
+// each pair in the byte's low nibble. Hexadecimal writes a byte's high nibble first, so each
+// pair of digits stands swapped in the text:
 //   0 1  MCC digit 2, MCC digit 1
 //   2 3  MNC digit 3 (filler for a 2-digit MNC), MCC digit 3
 //   4 5  MNC digit 2, MNC digit 1

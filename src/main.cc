@@ -8,7 +8,7 @@
 // memory runs out, a message and no listing; and when standard output cannot
 // be written, a message on standard error. On a terminal, what comes from the
 // file or the path shows with "?" for each character that the terminal could
-// take for anything but a printable character (see output.h).
+// take for anything but a printable character (see terminal.h).
 
 #include <unistd.h>
 

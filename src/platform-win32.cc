@@ -64,6 +64,17 @@ file_type type_of(const struct _stat64& filestat) {
   return (filestat.st_mode & _S_IFMT) == _S_IFREG ? file_type::regular : file_type::other;
 }
 
+// The console that `fd` writes to, or null where it writes to none. Not
+// _isatty, which says yes to any character device, the NUL device among
+// them: only a console shows what is written to it.
+HANDLE console_of(int fd) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime gives the handle as an integer.
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  DWORD mode;
+  bool console = handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+  return console ? handle : nullptr;
+}
+
 }  // namespace
 
 void utf8_arguments(int& argc, char**& argv) {
@@ -126,15 +137,7 @@ int open_input(const char* path) {
   }
 }
 
-terminal terminal_of(int fd) {
-  // Not _isatty, which says yes to any character device, the NUL device
-  // among them: only a console shows what is written to it.
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime gives the handle as an integer.
-  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-  DWORD mode;
-  bool console = handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
-  return console ? terminal::utf8 : terminal::none;
-}
+terminal terminal_of(int fd) { return console_of(fd) != nullptr ? terminal::utf8 : terminal::none; }
 
 namespace {
 
@@ -170,12 +173,7 @@ ssize_t write_console(HANDLE console, const char* data, size_t size) {
 }  // namespace
 
 ssize_t write_some(int fd, const char* data, size_t size) {
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime gives the handle as an integer.
-  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-  DWORD mode;
-  if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
-    return write_console(handle, data, size);
-  }
+  if (HANDLE console = console_of(fd)) return write_console(console, data, size);
   // The runtime turns the system's error into errno, and the ones that say
   // a pipe's reader has gone, ERROR_NO_DATA (and, under Wine,
   // ERROR_PIPE_NOT_CONNECTED) into EINVAL; the system's own error still tells

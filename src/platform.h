@@ -22,7 +22,7 @@
 
 #include <cstddef>
 
-#include "output.h"
+#include "terminal.h"
 
 // Replaces `argc` and `argv` by the arguments as UTF-8 text. On POSIX systems
 // they stay as they are. On Windows they are read anew from the wide-character

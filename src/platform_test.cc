@@ -31,15 +31,14 @@ TEST(OpenInput, ReadsTheBytesAsTheyStand) {
       "\xEF\xBB\xBF"
       "13F2540080\r\n13F254008\r\r\n\x1A"
       "1332540080\n";
-  const fs::path path = temp_path(".txt");
-  std::ofstream(path, std::ios::binary) << bytes;
+  temp_folder folder;
+  const fs::path path = folder.file("list.txt", bytes);
   EXPECT_EQ(path_type(path.string().c_str()), file_type::regular);
   int fd = open_input(path.string().c_str());
   ASSERT_GE(fd, 0);
   EXPECT_EQ(descriptor_type(fd), file_type::regular);
   EXPECT_EQ(read_all(fd), bytes);
   close(fd);
-  fs::remove(path);
 }
 
 #ifndef _WIN32
@@ -93,7 +92,7 @@ pid_t hold_lease(const fs::path& path, const fs::path& swap_in = {}) {
 // status of the opener: exit status 0 if it read the file, 2 if it told the
 // FIFO apart, and the signal SIGALRM if it waited for a writer.
 int open_while_swapped(const fs::path& path) {
-  const fs::path swap_in = temp_path(".swap");
+  const fs::path swap_in = path.parent_path() / "swap";
   if (mkfifo(swap_in.c_str(), 0600) != 0) return -1;
   // Both on one CPU, and the opener at the lowest priority there is, so that
   // the holder runs as soon as it is told, between the opener's system calls.
@@ -117,7 +116,7 @@ int open_while_swapped(const fs::path& path) {
   int status = -1;
   if (opener > 0) waitpid(opener, &status, 0);
   if (holder > 0) waitpid(holder, nullptr, 0);
-  fs::remove(swap_in);
+  fs::remove(swap_in);  // where the swap did not happen
   return status;
 }
 
@@ -125,26 +124,22 @@ int open_while_swapped(const fs::path& path) {
 // it must not wait for a writer, and the descriptor must say what it is. A
 // file under a lease must not fail to open: the open waits for the holder.
 TEST(OpenInput, NeverWaitsForAFifoButWaitsOutALease) {
-  const fs::path fifo = temp_path(".fifo");
+  temp_folder folder;
+  const fs::path fifo = folder.path() / "fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   int fd = open_input(fifo.c_str());
   ASSERT_GE(fd, 0);
   EXPECT_EQ(descriptor_type(fd), file_type::other);
   close(fd);
-  fs::remove(fifo);
 
-  const fs::path path = temp_path(".leased");
-  std::ofstream(path, std::ios::binary) << "13F2540080\n";
+  const fs::path path = folder.file("leased", "13F2540080\n");
   fd = open_input(path.c_str());
   ASSERT_GE(fd, 0);
   EXPECT_EQ(fcntl(fd, F_GETFL) & O_NONBLOCK, 0) << "a file is read with blocking I/O";
   close(fd);
 
   pid_t holder = hold_lease(path);
-  if (holder < 0) {
-    fs::remove(path);
-    GTEST_SKIP() << "this file system takes no lease";
-  }
+  if (holder < 0) GTEST_SKIP() << "this file system takes no lease";
   fd = open_input(path.c_str());
   int error = errno, status = -1;
   waitpid(holder, &status, 0);
@@ -159,20 +154,19 @@ TEST(OpenInput, NeverWaitsForAFifoButWaitsOutALease) {
   // the swap wins most of the time.
   for (int round = 0; round < 3; ++round) {
     fs::remove(path);  // the FIFO of the round before
-    std::ofstream(path, std::ios::binary) << "13F2540080\n";
+    write_file(path, "13F2540080\n");
     status = open_while_swapped(path);
     ASSERT_FALSE(WIFSIGNALED(status)) << "the open waited for a writer of the FIFO";
     // The FIFO told apart, or the file read if the open came first.
     ASSERT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == 2 || WEXITSTATUS(status) == 0))
         << "status " << status << " in round " << round;
   }
-  fs::remove(path);
 }
 #endif
 
 TEST(OpenInput, MissingFileFails) {
-  const fs::path path = temp_path(".missing");
-  fs::remove(path);
+  temp_folder folder;
+  const fs::path path = folder.path() / "missing";
   EXPECT_EQ(path_type(path.string().c_str()), file_type::unknown);
   errno = 0;
   EXPECT_EQ(open_input(path.string().c_str()), -1);

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -19,23 +18,12 @@
 // memory at a few dozen bytes per distinct network however long the input.
 // The characters are whatever stood in the input; nothing checks them.
 struct plmn {
-  // A record whose four fields are empty.
-  plmn() = default;
-
-  // Builds the record from its four texts, which its fields then read back
-  // exactly. `key` must be `mcc`, `mnc` and `act` joined; the caller builds
-  // it, since it already holds the pieces. `mcc` and `mnc` are 2 or 3
-  // characters, `act` is 4. Throws std::invalid_argument for texts that do
-  // not make a record. (The decoder fills its records directly.)
-  plmn(std::string_view mcc, std::string_view mnc, std::string_view act, std::string_view key);
-
   std::string_view key() const { return {text, key_size}; }
   std::string_view mcc() const { return {text, mcc_size}; }
   std::string_view mnc() const { return {text + mcc_size, key_size - mcc_size - act_size()}; }
   std::string_view act() const { return {text + key_size - act_size(), act_size()}; }
 
   static constexpr size_t kActSize = 4;
-  static constexpr size_t kMinKeySize = 8;
   static constexpr size_t kMaxKeySize = 10;
 
   // The key, zero-padded to its full width so that two records with equal
@@ -48,21 +36,6 @@ struct plmn {
   // Every record but the empty one has its 4 access technology characters.
   size_t act_size() const { return key_size == 0 ? 0 : kActSize; }
 };
-
-inline plmn::plmn(std::string_view mcc, std::string_view mnc, std::string_view act,
-                  std::string_view key) {
-  auto is_code = [](std::string_view code) { return code.size() == 2 || code.size() == 3; };
-  if (!is_code(mcc) || !is_code(mnc) || act.size() != kActSize) {
-    throw std::invalid_argument("plmn: an MCC or MNC of 2 or 3 characters and an ACT of 4");
-  }
-  if (key.size() != mcc.size() + mnc.size() + act.size() || !key.starts_with(mcc) ||
-      key.substr(mcc.size(), mnc.size()) != mnc || !key.ends_with(act)) {
-    throw std::invalid_argument("plmn: the key is not the MCC, MNC and ACT joined");
-  }
-  std::memcpy(text, key.data(), key.size());
-  key_size = static_cast<uint8_t>(key.size());
-  mcc_size = static_cast<uint8_t>(mcc.size());
-}
 
 // Orders keys by unsigned byte-wise comparison, a key that is a prefix of
 // another first.
@@ -82,19 +55,12 @@ class plmn_table {
   // An empty table, with an index and a memo of a few KiB.
   plmn_table();
 
-  // Files `record` under its key: inserts it, or replaces the record that has
-  // the same key.
-  void file(const plmn& record) { place(record); }
-
   // Files the record that `decode(entry)` gives for the 10-character `entry`.
   // `decode` must depend on those characters alone: the table remembers
   // which record recent entry texts gave, and files an entry seen again (most
   // entries of a real list) from that, without decoding or looking it up.
   template <class Decode>
   void file_entry(const char* entry, Decode decode);
-
-  // Number of distinct keys filed.
-  size_t size() const { return records_.size(); }
 
   // The records in ascending key order. Filing again afterwards is allowed;
   // the view is then no longer valid.

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <string>
 
 #include "platform.h"
@@ -193,29 +192,13 @@ TEST(ListReader, AnySplitOfTheInputGivesTheSameListing) {
   }
 }
 
-class TempFile {
- public:
-  explicit TempFile(const std::string& contents) {
-    const char* dir = std::getenv("TMPDIR");
-    path_ = std::string(dir != nullptr ? dir : "/tmp") + "/plmn_reader_test.XXXXXX";
-    int fd = mkstemp(path_.data());
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(write(fd, contents.data(), contents.size()), static_cast<ssize_t>(contents.size()));
-    close(fd);
-  }
-  ~TempFile() { unlink(path_.c_str()); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 TEST(ReadPlmnList, ReadsTheFileInBlocksOfAnySize) {
+  temp_folder folder;
   for (const Case& c : kCases) {
-    TempFile file(c.file);
+    const std::string path = folder.file("list.txt", c.file).string();
     for (size_t block_size : {size_t{1}, size_t{2}, size_t{3}, size_t{9}, size_t{10}, size_t{11},
                               size_t{64}, kDefaultBlockSize}) {
-      int fd = open_input(file.path().c_str());
+      int fd = open_input(path.c_str());
       ASSERT_GE(fd, 0);
       plmn_table plmns;
       EXPECT_EQ(read_plmn_list(fd, plmns, block_size), 0);
@@ -226,8 +209,9 @@ TEST(ReadPlmnList, ReadsTheFileInBlocksOfAnySize) {
 }
 
 TEST(ReadPlmnList, ReportsAFailedRead) {
-  TempFile file("13F2540080\n");
-  int fd = open(file.path().c_str(), O_WRONLY);  // it opens, but reading it fails
+  temp_folder folder;
+  const std::string path = folder.file("list.txt", "13F2540080\n").string();
+  int fd = open(path.c_str(), O_WRONLY);  // it opens, but reading it fails
   ASSERT_GE(fd, 0);
   plmn_table plmns;
   EXPECT_EQ(read_plmn_list(fd, plmns), EBADF);

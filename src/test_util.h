@@ -1,4 +1,4 @@
-// Helpers shared by the unit tests.
+// Helpers shared by the tests.
 
 #ifndef PLMN_TEST_UTIL_H_
 #define PLMN_TEST_UTIL_H_
@@ -7,16 +7,56 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "plmn.h"
 
-// A path in the temporary folder of this process's own, so that test runs do
-// not meet: the name ends in `name`.
-inline std::filesystem::path temp_path(const std::string& name) {
-  return std::filesystem::temp_directory_path() / ("plmn_test." + std::to_string(getpid()) + name);
+// A folder of its own in the temporary folder, made anew, and removed with
+// all it holds when the object goes: test runs, and the tests of one run,
+// do not meet.
+class temp_folder {
+ public:
+  temp_folder() {
+    static int made = 0;
+    path_ = std::filesystem::temp_directory_path() /
+            ("plmn_test." + std::to_string(getpid()) + "." + std::to_string(made++));
+    std::filesystem::remove_all(path_);  // left by a run that ended early, with the same pid
+    std::filesystem::create_directory(path_);
+  }
+  ~temp_folder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  temp_folder(const temp_folder&) = delete;
+  temp_folder& operator=(const temp_folder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // Writes `contents` into the file `name` in the folder, and returns its path.
+  std::filesystem::path file(const std::string& name, std::string_view contents) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void write_file(const std::filesystem::path& path, std::string_view contents) {
+  std::ofstream(path, std::ios::binary) << contents;
+}
+
+inline std::string read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::filesystem::path temp_folder::file(const std::string& name,
+                                               std::string_view contents) const {
+  write_file(path_ / name, contents);
+  return path_ / name;
 }
 
 // What is left to read of `fd`, to its end.
