@@ -73,6 +73,12 @@ capture() {
 } >"$samples/oplmnwact-bytes.txt"
 xxd -p "$bin" | capture xxd-p.text.list
 xxd -p -c 7 "$bin" | capture xxd-p-c7.text.list
+# More bytes than a card's file holds: the list 410 times, 65600 bytes.
+i=0
+while [ $i -lt 410 ]; do
+  xxd -p "$bin"
+  i=$((i + 1))
+done | capture too-long.text.65535_bytes
 xxd -p -c 16 "$bin" | tr '\n' '\r' | capture wrapped-cr.text.list
 printf '\357\273\277%s\r\n' "$hex" | capture one-line-bom.text.list
 # A PC/SC trace, a header, status words with their text or alone, a "*"

@@ -90,6 +90,12 @@ function take(line) {
   } else {
     bytes_line(line)
   }
+  # A card's file holds at most 65535 bytes: more is not the capture of one,
+  # and what is kept of a capture stays small.
+  if (size > 65535 && shape_error == "") {
+    shape_error = at(NR) "more than 65535 bytes, more than a card's file holds: this is not" \
+                  " the capture of one"
+  }
 }
 
 # The line as a message names it.
@@ -658,6 +664,7 @@ function fail_utf16(what) {
 function fail(message,   where) {
   where = (FILENAME == "" || FILENAME == "-") ? "" : ascii(FILENAME) ": "
   printf "%s: %s%s\n", me, where, message | "cat 1>&2"
+  close("cat 1>&2")  # waits for it: the message is out before the status
   failed = 1
   exit 1
 }
