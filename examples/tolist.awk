@@ -9,10 +9,20 @@
 #   28539 EF_FPLMN, 28633 EF_EHPLMN, 28464 EF_PLMNsel: 3-byte identities,
 #   each written with the stand-in access technology ----.
 #
-# The capture's shape is told from the capture itself:
-#  - a modem log: a line holds +CRSM, an AT+CRSM command or its reply;
-#  - a dump with an offset column: od -tx1, hexdump -C, xxd;
-#  - else hexadecimal bytes: separated by blanks, colons or tabs, or wrapped.
+# The capture's shape is told from the capture itself, and each has its
+# rules, which the sections below give in full:
+#  - a modem log: a line holds +CRSM, an AT+CRSM command or its reply. The
+#    replies answer the commands in order, and the reads of the file must
+#    cover it with no gap, to its end where the log tells it (a GET RESPONSE
+#    of the file, a read answered 98,130);
+#  - a dump with an offset column: od -tx1, hexdump -C, xxd. Each offset must
+#    count the bytes before it, and od's and hexdump's last one all of them;
+#  - else hexadecimal bytes, separated by blanks, colons or tabs, or wrapped,
+#    and nothing else.
+# Whatever the shape, the bytes must come to whole entries, at least as many
+# as the file holds, each a free slot (FFFFFF) or a network: BCD digits, F
+# only as a third digit, and an access technology whose last 3 bits, which
+# mean nothing yet, are clear (or FFFF, "any").
 #
 # plmn reads positions only, so a capture that is incomplete, or of another
 # shape than it seems, must never become plausible networks. Whatever it is
@@ -27,11 +37,14 @@
 
 BEGIN {
   me = "tolist.awk"
-  split("28512 EF_PLMNwAcT 5 28513 EF_OPLMNwACT 5 28514 EF_HPLMNwAcT 5 " \
-        "28539 EF_FPLMN 3 28633 EF_EHPLMN 3 28464 EF_PLMNsel 3", known, " ")
-  for (i = 1; i < 18; i += 3) {
+  # Each file: its identifier, its name, the size of its entries, and the
+  # fewest entries it holds (TS 31.102, TS 51.011).
+  split("28512 EF_PLMNwAcT 5 8 28513 EF_OPLMNwACT 5 8 28514 EF_HPLMNwAcT 5 1 " \
+        "28539 EF_FPLMN 3 4 28633 EF_EHPLMN 3 1 28464 EF_PLMNsel 3 8", known, " ")
+  for (i = 1; i < 24; i += 4) {
     name_of[known[i]] = known[i + 1]
     entry_of[known[i]] = known[i + 2]
+    fewest_of[known[i]] = known[i + 3]
     ids = ids (i > 1 ? ", " : "") known[i] " " known[i + 1]
   }
   if (!(file in entry_of)) {
@@ -63,9 +76,12 @@ BEGIN {
 # The line with each character that is not printable ASCII or a tab as one
 # "?": what follows then needs no care for bytes that are not text, and a
 # message that quotes the line cannot drive the terminal it is shown on.
+# Such a line is never bytes, a dump's or a reply's, so of a long one the
+# start is enough, and costs no time.
 function ascii(line,   c, n, i, out) {
   if (line ~ /^[\t -~]*$/) return line
   n = split(line, c, "")
+  if (n > 1024) n = 1024
   for (i = 1; i <= n; i++) out = out (c[i] ~ /^[\t -~]$/ ? c[i] : "?")
   return out
 }
@@ -93,8 +109,8 @@ function take(line) {
   # A card's file holds at most 65535 bytes: more is not the capture of one,
   # and what is kept of a capture stays small.
   if (size > 65535 && shape_error == "") {
-    shape_error = at(NR) "more than 65535 bytes, more than a card's file holds: this is not" \
-                  " the capture of one"
+    shape_error = at(NR) "more than 65535 bytes, more than a card's file holds: give the" \
+                  " capture of one file"
   }
 }
 
@@ -117,7 +133,7 @@ function trim(text) {
 
 # ---- Bytes: hexadecimal digits between blanks, colons, tabs and line ends.
 
-function bytes_line(line,   f, n, i, k, digits) {
+function bytes_line(line,   f, n, i, k) {
   if (line ~ /^[ \t]*\*/) {
     shape_error = at(NR) "a \"*\" line, which stands for lines a dump left out: dump again with -v"
     return
@@ -139,19 +155,21 @@ function bytes_line(line,   f, n, i, k, digits) {
       return
     }
     if (k > 1 && carry != "") {
-      shape_error = at(NR) "the line before it ends in half a byte"
+      shape_error = at(NR) "the line before it ends in half a byte: a digit is missing;" \
+                    " capture the list again"
       return
     }
-    digits = digits f[i]
+    add_digits(toupper(f[i]))
   }
-  add_digits(toupper(digits))
 }
 
 # Appends the bytes of `digits`, a digit left over waiting for the next.
-function add_digits(digits,   i) {
+# Past 65535 bytes the rest is not kept: take() refuses the capture.
+function add_digits(digits,   i, n) {
   digits = carry digits
-  for (i = 1; i < length(digits); i += 2) byte[size++] = substr(digits, i, 2)
-  carry = (length(digits) % 2) ? substr(digits, length(digits)) : ""
+  n = length(digits)
+  for (i = 1; i < n && size <= 65535; i += 2) byte[size++] = substr(digits, i, 2)
+  carry = (n % 2) ? substr(digits, n) : ""
 }
 
 # ---- Dumps with an offset column: od -tx1 (offsets in octal, decimal or
@@ -166,7 +184,7 @@ function dump_starts(line,   t, f) {
   return f[1] ~ /^[0-9A-Fa-f]+:$/ || (f[1] ~ /^[0-9A-Fa-f]+$/ && length(f[1]) >= 6)
 }
 
-function dump_line(line,   t, offset, rest, kind) {
+function dump_line(line,   t, offset, rest, kind, before) {
   t = trim(line)
   if (t ~ /^\*/) {
     shape_error = at(NR) "a \"*\" stands for lines the dump left out, after offset " \
@@ -174,18 +192,26 @@ function dump_line(line,   t, offset, rest, kind) {
     return
   }
   if (final_line) {
-    shape_error = at(NR) "a line after the dump's last offset (line " final_line ")"
+    shape_error = at(NR) "a line after the dump's last offset (line " final_line "): give the" \
+                  " dump alone"
     return
   }
   if (!match(t, /^[0-9A-Fa-f]+:?/)) {
-    shape_error = at(NR) quoted(t) " is not a line of the dump: it has no offset"
+    shape_error = at(NR) quoted(t) " is not a line of the dump, which starts with an offset:" \
+                  " give the dump alone, as the tool printed it"
     return
   }
   offset = substr(t, 1, RLENGTH)
   rest = substr(t, RLENGTH + 1)
   if (offset !~ /:$/ && rest == "") {
-    # od's and hexdump's last line: the offset of the end.
-    if (offset_is(offset)) final_line = NR
+    # od's and hexdump's last line: the offset of the end. Blanks after it
+    # are what a line cut short after its offset leaves.
+    if (line ~ /[ \t]$/) {
+      shape_error = at(NR) "the line ends after its offset: the dump was cut short there;" \
+                    " capture it whole"
+    } else if (offset_is(offset)) {
+      final_line = NR
+    }
     return
   }
   kind = (offset ~ /:$/) ? "xxd" : ((rest ~ /\|/) ? "hexdump -C" : "od")
@@ -193,7 +219,8 @@ function dump_line(line,   t, offset, rest, kind) {
     dump_kind = kind
     radixes = (kind == "xxd") ? "16 10" : ((kind == "hexdump -C") ? "16" : "8 10 16")
   } else if (kind != dump_kind) {
-    shape_error = at(NR) "not a line of " dump_kind " as the lines before it"
+    shape_error = at(NR) "not a whole line of " dump_kind " as the lines before it: was it cut" \
+                  " short? Capture the dump whole"
     return
   }
   sub(/:$/, "", offset)
@@ -202,6 +229,7 @@ function dump_line(line,   t, offset, rest, kind) {
     return
   }
   if (!offset_is(offset)) return
+  before = size
   if (kind == "xxd") {
     xxd_bytes(substr(rest, 2))
   } else {
@@ -210,6 +238,9 @@ function dump_line(line,   t, offset, rest, kind) {
     sub(/[|>].*/, "", rest)
     od_bytes(rest)
   }
+  # The width of a whole line, and whether the last one is whole.
+  if (!width) width = size - before
+  last_whole = size - before == width
 }
 
 # Whether `offset` is the count of the bytes before its line, in one of the
@@ -319,20 +350,31 @@ function xxd_bytes(text,   cut, groups, g, n, i, first, shown, want) {
 # line. The lines are read first and answered at the end, since a log with
 # no commands at all (replies saved alone) is read another way.
 
-function log_line(line,   u, p, c, first) {
+function log_line(line,   u, p, c, first, before) {
   u = toupper(line)
-  first = 1
+  first = 0  # the event of the line's first command
   while ((p = index(u, "+CRSM")) > 0) {
     c = substr(u, p + 5, 1)
     u = substr(u, p + 6)
     if (c == "=") {
-      u = log_command(u, first)
-      first = 0
+      before = events
+      u = log_command(u, !first)
+      if (events > before) {
+        if (!first) first = events
+        sent[first] = sent[first] ";" said
+      }
     } else if (c == ":") {
       u = log_reply(u)
     }
   }
-  if (toupper(line) ~ /(^|[^A-Z0-9])(OK|ERROR)[ \t'"]*$/ || toupper(line) ~ /\+CM[ES] ERROR/) {
+  # A final result, OK or ERROR, ends its line after nothing but what a
+  # logger puts first: a time, markers, a word in brackets or before a
+  # colon. So a message or a URC that ends in OK ("1, CONNECT OK") is none.
+  # +CME ERROR is one, wherever it stands, and so is mmcli's "error:".
+  # (Each word of it parses one way only: mawk's regular expressions take
+  # time that doubles with each way more.)
+  if (line ~ /^[ \t]*(([^A-Za-z \t[][^A-Za-z \t]*|\[[^]]*\]|[A-Za-z]+:)[ \t]+)*([^A-Za-z \t[][^A-Za-z \t]*|\[[^]]*\])?(OK|ERROR)[ \t'"]*$/ ||
+      line ~ /\+CM[ES] ERROR/ || line ~ /^[ \t]*error:/) {
     events++
     kind[events] = "end"
     line_of[events] = NR
@@ -340,14 +382,17 @@ function log_line(line,   u, p, c, first) {
 }
 
 # The parameters of a command, COMMAND,FILEID,P1,P2,P3[,DATA[,PATH]], up to a
-# ";" that joins the next or mmcli's closing "'". Returns the rest of the line.
+# ";" that joins the next, or a quote: mmcli's closing one, or the one that
+# opens the data. Sets said to them; returns the rest of the line.
 function log_command(u, first,   end, f, n, i) {
-  end = index(u, ";")
-  i = index(u, "'")
-  if (i && (!end || i < end)) end = i
-  if (!end) end = length(u) + 1
-  if (trim(substr(u, 1, end - 1)) == "?") return substr(u, end + 1)  # the test command
-  n = split(substr(u, 1, end - 1), f, ",")
+  end = length(u) + 1
+  for (i = 1; i <= 3; i++) {
+    n = index(u, substr(";'\"", i, 1))
+    if (n && n < end) end = n
+  }
+  said = trim(substr(u, 1, end - 1))
+  if (said == "?") return substr(u, end + 1)  # the test command
+  n = split(said, f, ",")
   for (i = 1; i <= 5; i++) f[i] = trim(f[i])
   events++
   kind[events] = "command"
@@ -422,13 +467,27 @@ function data_value(event, i, count,   v, k, d) {
   return v + 0
 }
 
-function log_end(   e, queued, next_command, c) {
+function log_end(   e, queued, next_command, open, again, c) {
   for (e = 1; e <= events; e++) {
     if (kind[e] == "command") {
-      if (starts_line[e]) queued = next_command = 0
-      queue[++queued] = e
+      if (starts_line[e]) {
+        # The line before it still waits for a reply: its echo, or the
+        # same commands sent again, wait with it; other commands would take
+        # a late reply to it for their own.
+        again = open && next_command < queued
+        if (again && (next_command > 0 || sent[e] != sent[open])) {
+          fail(at(line_of[e]) "a command sent while the one of line " line_of[open] " waited for" \
+               " its reply, which may come late and pass for this one's: capture the log" \
+               " again, each command after the reply to the one before")
+        }
+        if (!again) {
+          queued = next_command = 0
+          open = e
+        }
+      }
+      if (!again) queue[++queued] = e
     } else if (kind[e] == "end") {
-      queued = next_command = 0
+      queued = next_command = open = 0
     } else if (commands == 0) {
       loose_reply(e)
     } else if (next_command >= queued) {
@@ -460,9 +519,11 @@ function answer(c, r,   length_asked, got, offset) {
   }
   offset = parameter[c, 3] * 256 + parameter[c, 4]
   got = length(data_of[r]) / 2
+  # P3 is the count of bytes asked, 0 for 256; a success gives them all,
+  # 98,130 fewer, the end of the file coming first.
   length_asked = parameter[c, 5]
-  if (length_asked != "" && length_asked > 0 &&
-      (sw1[r] == 98 ? got > length_asked : got != length_asked)) {
+  if (length_asked == 0 && length_asked != "") length_asked = 256
+  if (length_asked != "" && (sw1[r] == 98 ? got > length_asked : got != length_asked)) {
     fail(at(line_of[r]) "the reply holds " got " bytes where line " line_of[c] " asked for " \
          length_asked ": it was cut short; capture the log again")
   }
@@ -476,7 +537,7 @@ function answer(c, r,   length_asked, got, offset) {
 function loose_reply(r,   offset) {
   if (r in fault) fail(at(line_of[r]) fault[r])
   if (!success(r) || data_of[r] == "") return
-  if (is_usim_description(r)) {
+  if (is_usim_description(r) || is_sim_description(r)) {
     describes(r, at(line_of[r]) "a reply holds a file description that")
     return
   }
@@ -493,6 +554,15 @@ function is_usim_description(r,   bytes, i, has) {
   if (bytes < 2 || substr(data_of[r], 1, 2) != "62" || data_value(r, 1, 1) != bytes - 2) return 0
   for (i = 2; i + 1 < bytes; i += 2 + data_value(r, i + 1, 1)) has[substr(data_of[r], 2 * i + 1, 2)] = 1
   return i == bytes && ("82" in has) && ("83" in has)
+}
+
+# Whether the reply's data is exactly a SIM's description of a file: 00 00
+# (unused), the size, the identifier, 04 (a file, not a folder), ..., in
+# byte 13 the count of the bytes after it.
+function is_sim_description(r,   bytes) {
+  bytes = length(data_of[r]) / 2
+  return bytes >= 14 && substr(data_of[r], 1, 4) == "0000" && data_value(r, 6, 1) == 4 &&
+         data_value(r, 12, 1) == bytes - 13
 }
 
 # A GET RESPONSE's data gives the file's size: tag 80 of a USIM's
@@ -626,33 +696,60 @@ function identity_ok(i,   id) {
 }
 
 function check_bytes(   i) {
-  if (size == 0) fail("the capture holds no bytes")
+  if (size == 0) fail("the capture holds no bytes: give the capture of the file")
   if (mode != "log" && utf16_bytes()) fail_utf16("is UTF-16 text, which awk does not read")
   if (mode != "log" && text_bytes()) {
     fail("the bytes are text, not a card's file: give a text capture to awk itself, not" \
          " through od")
   }
-  if (size % entry) {
-    fail(size " bytes, which is no whole number of " entry "-byte entries: the capture" \
-         " is cut short, or it is not of file " file " (" name_of[file] ")")
+  if (size % entry || size < entry * fewest_of[file]) {
+    fail(size " bytes, which is not " name_of[file] "'s " entry "-byte entries, at least " \
+         fewest_of[file] ": the capture is cut short, or it is of another file; capture it" \
+         " again whole, or name its file with -v file=")
   }
   for (i = 0; i < size; i += entry) {
     if (!identity_ok(i)) {
       fail("entry " i / entry + 1 " (byte " i ") starts " byte[i] byte[i + 1] byte[i + 2] \
-           ", neither a network nor a free slot (FFFFFF): this is not file " file \
-           " (" name_of[file] ") as it stands")
+           ", neither a network nor a free slot (FFFFFF): this is not " name_of[file] \
+           " as it stands; a capture of another file, or bytes out of place?")
+    }
+    # The last 3 bits of the access technology mean nothing yet; FFFF, all
+    # of them, is an old way of saying "any".
+    if (entry == 5 && byte[i] byte[i + 1] byte[i + 2] != "FFFFFF" &&
+        value_at(i + 4) % 8 && byte[i + 3] byte[i + 4] != "FFFF") {
+      fail("entry " i / entry + 1 " (byte " i ") has the access technology " byte[i + 3] \
+           byte[i + 4] ", whose last 3 bits mean nothing: this is not " name_of[file] \
+           " as it stands; a capture of another file, or bytes out of place?")
     }
   }
 }
 
-# How to turn UTF-16 text into text that awk reads.
+# How to turn UTF-16 text into text that awk reads, the name quoted for the
+# shell where it needs it.
 function iconv(   name) {
   name = (FILENAME == "" || FILENAME == "-") ? "CAPTURE" : ascii(FILENAME)
+  if (name ~ /[^A-Za-z0-9_.\/-]/) {
+    gsub(/'/, "'\\''", name)
+    name = "'" name "'"
+  }
   return "iconv -f UTF-16 -t UTF-8 " name " >capture.txt"
 }
 
 function utf16_advice() {
   return ": is it UTF-16 text? Then convert it first: " iconv()
+}
+
+# Whether the capture's last line ends with a line end: the records do not
+# tell, so the file is read again, whole, as one record. (Standard input
+# cannot be, and is taken to.)
+function ends_with_line_end(   whole, saved, ended) {
+  if (FILENAME == "" || FILENAME == "-") return 1
+  saved = RS
+  RS = "\001"
+  ended = (getline whole < FILENAME) > 0 && whole ~ /[\r\n]$/
+  close(FILENAME)
+  RS = saved
+  return ended
 }
 
 function fail_utf16(what) {
@@ -678,11 +775,20 @@ END {
       fail(at(nul_line) "a NUL byte, which no text capture holds: a binary file goes through" \
            " od -An -v -tx1" utf16_advice())
     }
-    if (!wide && NR > 0) fail("no line of two characters or more" utf16_advice())
+    if (!wide && NR > 0) {
+      fail("no line of two characters or more" utf16_advice() "; a binary file? Then give" \
+           " it through od -An -v -tx1")
+    }
     if (shape_error != "") fail(shape_error)
     if (mode == "dump" && dump_kind != "xxd" && !final_line && size > 0) {
       fail("the dump ends without its last line, the offset of its end, after offset " \
            in_radix(size) ": its end is missing; dump the whole file again")
+    }
+    # After a whole line, the offset of the end reads as the offset of a
+    # line cut short after it, unless a line end follows.
+    if (final_line && last_whole && !ends_with_line_end()) {
+      fail(at(final_line) "the offset " in_radix(size) ", with no line end after it, may start" \
+           " a line cut short: if the dump is whole, end it with a line end")
     }
     if (carry != "") fail("an odd number of digits: a digit is missing; capture the list again")
   }
