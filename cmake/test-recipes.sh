@@ -260,13 +260,21 @@ crsm_log none | sed 's/AT+CRSM=176,28423/AT+CRS=176,28423/' | capture garbled-ec
 # pass for the next one's.
 crsm_log none | awk '{ print } /<< AT\+CRSM=176,28513,0,96,32/ { print "10:00:03.310 << AT+CRSM=176,28513,0,64,32\r" }' |
   capture sent-while-waiting.text.waited_for_its_reply
-# A reply asked with P3 0, 256 bytes, cut short where an entry ends.
+# Read whole with P3 0, as a card gives all the file has up to 256 bytes:
+# then with the reply cut short where an entry ends, which the file's size
+# tells.
 {
+  echo 'AT+CRSM=192,28513'
+  echo "+CRSM: 144,0,\"$description\""
+  echo 'OK'
   echo 'AT+CRSM=176,28513,0,0,0'
-  echo "+CRSM: 144,0,$(piece 0 150)"
-} | capture p3-zero-cut.text.asked_for_256
+  echo "+CRSM: 144,0,$(piece 0 160)"
+  echo 'OK'
+} >"$work/p3-zero.log"
+capture p3-zero.text.list <"$work/p3-zero.log"
+sed 's/\(+CRSM: 144,0,[0-9A-F]\{300\}\).*/\1/' "$work/p3-zero.log" | capture p3-zero-cut.text.cut_short
 crsm_log none | sed 's/\(+CRSM: 144, 0, "[0-9A-F]\{40\}\).*/\1/' | capture cut-quoted.text.closing_quote
-crsm_log none | sed 's/\(+crsm: 144,0,[0-9a-f]\{40\}\).*/\1/' | capture cut-unquoted.text.asked_for_32
+crsm_log none | sed 's/\(+crsm: 144,0,[0-9a-f]\{40\}\).*/\1/' | capture cut-unquoted.text.cut_short
 {
   crsm_log none
   read_log 0 32 | sed 's/"62F2/"62F3/'

@@ -519,16 +519,21 @@ function answer(c, r,   length_asked, got, offset) {
   }
   offset = parameter[c, 3] * 256 + parameter[c, 4]
   got = length(data_of[r]) / 2
-  # P3 is the count of bytes asked, 0 for 256; a success gives them all,
-  # 98,130 fewer, the end of the file coming first.
+  # P3 is the count of bytes asked, 0 for 256. A reply gives them all, or
+  # fewer where the file ends first: then with 98,130, or with 144 after
+  # the modem asked again for what there is (6Cxx), or as the card gives all
+  # it has for 0. So fewer bytes put the file's end there, and a reply cut
+  # short then shows where that end meets another.
   length_asked = parameter[c, 5]
   if (length_asked == 0 && length_asked != "") length_asked = 256
-  if (length_asked != "" && (sw1[r] == 98 ? got > length_asked : got != length_asked)) {
+  if (length_asked != "" && got > length_asked) {
     fail(at(line_of[r]) "the reply holds " got " bytes where line " line_of[c] " asked for " \
-         length_asked ": it was cut short; capture the log again")
+         length_asked ": it answers another command; capture the log again")
   }
   keep(r, offset)
-  if (sw1[r] == 98) file_size(offset + got, line_of[r])
+  if (sw1[r] == 98 || (length_asked != "" && got < length_asked)) {
+    file_size(offset + got, line_of[r])
+  }
 }
 
 # A reply in a log that has no commands at all: its data goes after the
@@ -595,8 +600,8 @@ function describes(r, what,   bytes, i, tag, length_of, id, described_size) {
 
 function file_size(bytes, line_number) {
   if (size_line && bytes != known_size) {
-    fail(at(line_number) "the file's size is " bytes " bytes, where line " size_line " gave " \
-         known_size)
+    fail(at(line_number) "the file would end at byte " bytes ", where line " size_line " ends" \
+         " it at " known_size ": was a reply cut short? Capture the log again")
   }
   known_size = bytes
   size_line = line_number
@@ -632,8 +637,8 @@ function log_bytes(   offset, gap, others, last, id) {
          (others != "" ? "; it reads " others ": name one with -v file=" : ""))
   }
   if (size_line && read_end > known_size) {
-    fail("the reads reach byte " read_end - 1 ", past the file's end, " known_size \
-         " bytes (line " size_line ")")
+    fail(at(read_line[known_size]) "bytes read past the file's end at byte " known_size \
+         ", which line " size_line " gives: was a reply cut short? Capture the log again")
   }
   if (size_line) read_end = known_size
   for (offset = 0; offset < read_end; offset++) {
