@@ -637,7 +637,8 @@ function log_bytes(   offset, gap, others, last, id) {
          (others != "" ? "; it reads " others ": name one with -v file=" : ""))
   }
   if (size_line && read_end > known_size) {
-    fail(at(read_line[known_size]) "bytes read past the file's end at byte " known_size \
+    for (offset = known_size; !(offset in read_at); offset++) continue
+    fail(at(read_line[offset]) "bytes read past the file's end at byte " known_size \
          ", which line " size_line " gives: was a reply cut short? Capture the log again")
   }
   if (size_line) read_end = known_size
