@@ -126,6 +126,9 @@ od -Ax -v -tx1z -w12 "$bin" | capture od-ax-z-w12.text.list
 xxd -g0 -c12 "$bin" | capture xxd-g0-c12.text.list
 xxd -u -g3 -c10 "$bin" | capture xxd-g3-c10.text.list
 xxd -g1 -c7 "$bin" | tr '\n' '\r' | capture xxd-g1-c7-cr.text.list
+xxd -c1 "$bin" | capture xxd-c1.text.list
+# od's text column holding a "|" (a byte 7C), which hexdump -C's starts with.
+od -Ax -v -tx1z "$bin" | sed '1s/>./>|/' | capture od-z-bar.text.list
 # The same list padded with 48 bytes of FF, so that od and hexdump squeeze
 # the lines that repeat into a "*" line and leave their bytes out.
 {
@@ -228,6 +231,32 @@ sim_description=000000A06F61040011F04401020000
   echo "$ mmcli -m 0 --command='+CRSM=176,28513,0,120,64'"
   echo "response: '+CRSM: 98,130,\"$(piece 120 40)\"'"
 } | capture mmcli-session.text.list
+# A terminal program's log: times and directions in brackets, one read
+# refused (ERROR), the line ends it saw written out as <CR> and <LF>, and
+# blanks before "=", which V.250 allows. Then a log saved as CSV, which
+# doubles the quotes inside its fields.
+{
+  echo "[10:00:00.037][TX] AT+CRSM=192,28513"
+  echo "[10:00:00.074][RX] +CRSM: 144,0,\"$description\""
+  echo '[10:00:00.111][RX] OK'
+  echo '[10:00:00.148][TX] AT+CRSM=176,28513,0,0,300'
+  echo '[10:00:00.185][RX] <CR><LF>ERROR<CR><LF>'
+  for offset in 0 40 80 120; do
+    echo "[10:00:01.000][TX] AT+CRSM =176,28513,0,$offset,40<CR>"
+    echo "[10:00:01.040][RX] +CRSM: 144,0,\"$(piece $offset 40)\"<CR><LF><CR><LF>OK<CR><LF>"
+  done
+} | capture tx-rx.text.list
+{
+  echo 'time,direction,text'
+  echo '10:00:00.037,TX,"AT+CRSM=192,28513"'
+  echo "10:00:00.074,RX,\"+CRSM: 144,0,\"\"$description\"\"\""
+  echo '10:00:00.111,RX,"OK"'
+  for offset in 0 80; do
+    echo "10:00:01.000,TX,\"AT+CRSM=176,28513,0,$offset,80\""
+    echo "10:00:01.040,RX,\"+CRSM: 144,0,\"\"$(piece $offset 80)\"\"\""
+    echo '10:00:01.041,RX,"OK"'
+  done
+} | capture csv.text.list
 # The faults of logs that the reads alone would not show: a late reply to a
 # read sent again after a timeout, a garbled echo, a reply cut short by the
 # console with its quote and without, a read that reads other bytes the
@@ -275,6 +304,17 @@ capture p3-zero.text.list <"$work/p3-zero.log"
 sed 's/\(+CRSM: 144,0,[0-9A-F]\{300\}\).*/\1/' "$work/p3-zero.log" | capture p3-zero-cut.text.cut_short
 crsm_log none | sed 's/\(+CRSM: 144, 0, "[0-9A-F]\{40\}\).*/\1/' | capture cut-quoted.text.closing_quote
 crsm_log none | sed 's/\(+crsm: 144,0,[0-9a-f]\{40\}\).*/\1/' | capture cut-unquoted.text.cut_short
+crsm_log none | sed 's/\(+crsm: 144,0,[0-9a-f]\{40\}\)\(.*\)/\1\
+\2/' | capture wrapped-unquoted.text.goes_on_in_line
+# A reply without quotes cut short where an entry ends, in a log that gives
+# the file's size nowhere.
+{
+  for offset in 0 32 64 96 128; do
+    echo "AT+CRSM=176,28513,0,$offset,32"
+    echo "+CRSM: 144,0,$(piece $offset $((offset == 128 ? 22 : 32)))"
+    echo 'OK'
+  done
+} | capture cut-unquoted-no-size.text.size_tells
 {
   crsm_log none
   read_log 0 32 | sed 's/"62F2/"62F3/'
@@ -317,8 +357,16 @@ for sample in oplmnwact-bytes.txt oplmnwact-od.txt oplmnwact-hexdump.txt oplmnwa
 done
 cp "$samples/fplmn.txt" "$captures/fplmn.txt.fplmn.list"
 cp "$bin" "$captures/oplmnwact.bin.binary.list"
-# What the binary line must refuse besides text: the list cut short.
+# What the binary line must refuse besides text: the list cut short. And a
+# list whose bytes are all printable, which is no text all the same: it has
+# no line end, and more than hexadecimal digits (234/675, E-UTRAN and GSM
+# COMPACT, 8 times).
 head -c 158 "$bin" | capture cut-short.bin.binary.5-byte_entries
+i=0
+while [ $i -lt 8 ]; do
+  printf '2Tv@@'
+  i=$((i + 1))
+done | capture printable.bin.only-binary.accepted
 # UTF-16 text, as Windows PowerShell 5.1 saves it, of a capture of each
 # kind, with its mark; and without it, little- and big-endian.
 for name in oplmnwact-bytes.txt oplmnwact-od.txt oplmnwact-crsm.log fplmn.txt; do
@@ -471,6 +519,9 @@ for capture in "$captures"/*; do
           *:binary:text | *:binary:fplmn) expect_failure "are text" ;;
           *) expect_failure ;;
         esac
+      elif [ "$expected" = accepted ]; then
+        [ "$status" -eq 0 ] && [ ! -s "$work/stderr" ] || fail "failed (status $status): $ran
+$(cat "$work/stderr")"
       elif [ "$expected" != list ]; then
         expect_failure "$words"
       elif [ "$line" = fplmn ]; then

@@ -185,7 +185,10 @@ function dump_starts(line,   t, f) {
 }
 
 function dump_line(line,   t, offset, rest, kind, before) {
-  t = trim(line)
+  # Blanks at the end count: xxd's text column may end in them, and they
+  # follow the offset of a line cut short after it.
+  t = line
+  sub(/^[ \t]+/, "", t)
   if (t ~ /^\*/) {
     shape_error = at(NR) "a \"*\" stands for lines the dump left out, after offset " \
                   in_radix(size) ": dump again with -v"
@@ -203,10 +206,10 @@ function dump_line(line,   t, offset, rest, kind, before) {
   }
   offset = substr(t, 1, RLENGTH)
   rest = substr(t, RLENGTH + 1)
-  if (offset !~ /:$/ && rest == "") {
+  if (offset !~ /:$/ && rest ~ /^[ \t]*$/) {
     # od's and hexdump's last line: the offset of the end. Blanks after it
     # are what a line cut short after its offset leaves.
-    if (line ~ /[ \t]$/) {
+    if (rest != "") {
       shape_error = at(NR) "the line ends after its offset: the dump was cut short there;" \
                     " capture it whole"
     } else if (offset_is(offset)) {
@@ -214,7 +217,9 @@ function dump_line(line,   t, offset, rest, kind, before) {
     }
     return
   }
-  kind = (offset ~ /:$/) ? "xxd" : ((rest ~ /\|/) ? "hexdump -C" : "od")
+  # hexdump -C puts two blanks after the offset and its text column in
+  # "|"; od one blank, and its text column (z) in ">" and "<".
+  kind = (offset ~ /:$/) ? "xxd" : ((rest ~ /^  [^ ]/ && rest ~ /\|/) ? "hexdump -C" : "od")
   if (dump_kind == "") {
     dump_kind = kind
     radixes = (kind == "xxd") ? "16 10" : ((kind == "hexdump -C") ? "16" : "8 10 16")
@@ -350,12 +355,29 @@ function xxd_bytes(text,   cut, groups, g, n, i, first, shown, want) {
 # line. The lines are read first and answered at the end, since a log with
 # no commands at all (replies saved alone) is read another way.
 
-function log_line(line,   u, p, c, first, before) {
+function log_line(line,   part, n, i) {
+  # Some loggers write the line ends they saw as text: <CR>, <LF>, \r, \n.
+  gsub(/<CR>|<LF>|\\r|\\n/, "\r", line)
+  n = split(line, part, "\r")
+  for (i = 1; i <= n; i++) log_part(part[i])
+}
+
+function log_part(line,   u, p, c, first, before) {
+  if (line ~ /^[ \t]*$/) return
+  # Hexadecimal alone after a reply without quotes is the rest of it, which
+  # a console wrapped onto a line of its own.
+  if (unquoted && line ~ /^[ \t]*[0-9A-Fa-f][0-9A-Fa-f]+[ \t]*$/) {
+    log_fault(unquoted, "the reply goes on in line " NR ", where a console wrapped it: capture" \
+                        " the log again with longer lines")
+  }
+  unquoted = 0
   u = toupper(line)
   first = 0  # the event of the line's first command
   while ((p = index(u, "+CRSM")) > 0) {
-    c = substr(u, p + 5, 1)
-    u = substr(u, p + 6)
+    u = substr(u, p + 5)
+    sub(/^[ \t]+/, "", u)  # V.250 lets blanks stand anywhere
+    c = substr(u, 1, 1)
+    u = substr(u, 2)
     if (c == "=") {
       before = events
       u = log_command(u, !first)
@@ -367,18 +389,26 @@ function log_line(line,   u, p, c, first, before) {
       u = log_reply(u)
     }
   }
-  # A final result, OK or ERROR, ends its line after nothing but what a
-  # logger puts first: a time, markers, a word in brackets or before a
-  # colon. So a message or a URC that ends in OK ("1, CONNECT OK") is none.
-  # +CME ERROR is one, wherever it stands, and so is mmcli's "error:".
-  # (Each word of it parses one way only: mawk's regular expressions take
-  # time that doubles with each way more.)
-  if (line ~ /^[ \t]*(([^A-Za-z \t[][^A-Za-z \t]*|\[[^]]*\]|[A-Za-z]+:)[ \t]+)*([^A-Za-z \t[][^A-Za-z \t]*|\[[^]]*\])?(OK|ERROR)[ \t'"]*$/ ||
-      line ~ /\+CM[ES] ERROR/ || line ~ /^[ \t]*error:/) {
+  if (final_result(line)) {
     events++
     kind[events] = "end"
     line_of[events] = NR
   }
+}
+
+# Whether the line is a final result: OK or ERROR at its end, after nothing
+# but what a logger puts first (a time, markers such as ">>" or "[RX]", a
+# word before a colon), and no plain word: a text message or a URC that ends
+# in OK ("1, CONNECT OK") is none. +CME ERROR is one wherever it stands, and
+# so is mmcli's "error:".
+function final_result(line,   word, n, i) {
+  if (line ~ /\+CM[ES] ERROR/ || line ~ /^[ \t]*error:/) return 1
+  n = split(line, word, /[ \t]+/)
+  while (n > 0 && word[n] == "") n--
+  if (n == 0 || word[n] !~ /(^|[^A-Za-z])(OK|ERROR)['"]*$/) return 0
+  sub(/(OK|ERROR)['"]*$/, "", word[n])
+  for (i = 1; i <= n; i++) if (word[i] ~ /^[A-Za-z]+[,.!?]?$/) return 0
+  return 1
 }
 
 # The parameters of a command, COMMAND,FILEID,P1,P2,P3[,DATA[,PATH]], up to a
@@ -421,7 +451,10 @@ function log_reply(u,   data, sw) {
   if (u ~ /^,/) {
     u = substr(u, 2)
     sub(/^[ \t]*/, "", u)
+    # A log saved as CSV doubles the quotes inside its fields.
+    if (u ~ /^""[0-9A-F]/) u = substr(u, 2)
     if (u ~ /^"/) {
+      quoted_reply[events] = 1
       u = substr(u, 2)
       if (!index(u, "\"")) {
         log_fault(events, "the reply's data has no closing quote: the line was cut short" \
@@ -438,6 +471,7 @@ function log_reply(u,   data, sw) {
       match(u, /^[0-9A-F]*/)
       data = substr(u, 1, RLENGTH)
       u = substr(u, RLENGTH + 1)
+      if (data != "") unquoted = events
       if (u !~ /^([ \t'].*)?$/) {
         log_fault(events, "the reply's data runs into " quoted(u))
         return u
@@ -531,8 +565,15 @@ function answer(c, r,   length_asked, got, offset) {
          length_asked ": it answers another command; capture the log again")
   }
   keep(r, offset)
-  if (sw1[r] == 98 || (length_asked != "" && got < length_asked)) {
-    file_size(offset + got, line_of[r])
+  if (sw1[r] == 98 || quoted_reply[r]) {
+    if (sw1[r] == 98 || (length_asked != "" && got < length_asked)) file_size(offset + got, line_of[r])
+  } else if (length_asked != "" && got < length_asked) {
+    # Without quotes, nothing tells the end of the file from a reply cut
+    # short: only a size given otherwise can.
+    shorts++
+    short_end[shorts] = offset + got
+    short_reply[shorts] = at(line_of[r]) "the reply holds " got " bytes where line " \
+                          line_of[c] " asked for " length_asked
   }
 }
 
@@ -624,7 +665,7 @@ function keep(r, offset,   i, b) {
 }
 
 # The bytes read, from the first to the file's end, with none missing.
-function log_bytes(   offset, gap, others, last, id) {
+function log_bytes(   offset, gap, others, last, id, i) {
   if (read_end == 0) {
     # The files the log reads, in order.
     for (id = 0; id < 65536; id++) {
@@ -635,6 +676,16 @@ function log_bytes(   offset, gap, others, last, id) {
     if (last != "") others = others (others != "" ? " and " : "") last
     fail("no successful READ BINARY (176) of file " file " in the log" \
          (others != "" ? "; it reads " others ": name one with -v file=" : ""))
+  }
+  for (i = 1; i <= shorts; i++) {
+    if (!size_line) {
+      fail(short_reply[i] ": cut short, or the end of the file? Without quotes, only the" \
+           " file's size tells: capture the log with a GET RESPONSE of it")
+    }
+    if (known_size != short_end[i]) {
+      fail(short_reply[i] ": it was cut short, since line " size_line " ends the file at byte " \
+           known_size "; capture the log again")
+    }
   }
   if (size_line && read_end > known_size) {
     for (offset = known_size; !(offset in read_at); offset++) continue
@@ -675,10 +726,19 @@ function utf16_bytes(   i, even, odd) {
 }
 
 # Whether the bytes are text: UTF-8, with no control but tab, line ends,
-# form feed, escape and Ctrl-Z. The bytes of a card's PLMN list never are.
-function text_bytes(   i, v, follow) {
+# form feed, escape and Ctrl-Z, and with a line end or else nothing but
+# hexadecimal digits and separators. The bytes of a card's PLMN list, whose
+# free slots are FF, never are; one that is printable all through holds
+# neither line ends (0A, 0D) nor only digits.
+function text_bytes(   i, v, follow, lines, digits) {
+  digits = 1
   for (i = 0; i < size; i++) {
     v = value_at(i)
+    if (v == 10 || v == 13) lines = 1
+    if (!(v == 9 || v == 32 || v == 58 || (v >= 48 && v <= 57) || (v >= 65 && v <= 70) ||
+          (v >= 97 && v <= 102))) {
+      digits = 0
+    }
     if (follow) {
       if (v < 128 || v > 191) return 0
       follow--
@@ -691,7 +751,7 @@ function text_bytes(   i, v, follow) {
       return 0
     }
   }
-  return !follow
+  return !follow && (lines || digits)
 }
 
 # Whether the identity at byte `i` is a free slot (FFFFFF) or a network's:
